@@ -1,0 +1,53 @@
+#include "platform/FileManager.h"
+
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace platform {
+
+FileManager& FileManager::defaultManager() {
+  static FileManager sManager;
+  return sManager;
+}
+
+bool FileManager::fileExists(const std::string& path, bool* isDirectory) const {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+  if (isDirectory) *isDirectory = S_ISDIR(st.st_mode);
+  return true;
+}
+
+std::optional<unsigned> FileManager::posixPermissions(const std::string& path) const {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return static_cast<unsigned>(st.st_mode & 07777);
+}
+
+bool FileManager::setPosixPermissions(const std::string& path, unsigned permissions) const {
+  return !path.empty() && ::chmod(path.c_str(), static_cast<mode_t>(permissions & 07777)) == 0;
+}
+
+bool FileManager::removeItem(const std::string& path) const {
+  struct stat st;
+  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
+  // Depth first, without crossing symbolic links or mount points, so nothing outside the
+  // directory can be reached through it.
+  auto removeOne = [](const char* item, const struct stat*, int, struct FTW*) -> int {
+    return ::remove(item) == 0 ? 0 : -1;
+  };
+  return ::nftw(path.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS | FTW_MOUNT) == 0;
+}
+
+std::string FileManager::resolveSymlinks(const std::string& path) const {
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+  return resolved ? std::string(resolved.get()) : path;
+}
+
+}  // namespace platform

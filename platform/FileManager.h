@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// File-system queries and changes on paths. Every operation reports failure as a result.
+class FileManager {
+ public:
+  static FileManager& defaultManager();
+
+  // Whether an item exists at path, following symbolic links (a dangling link does not exist).
+  // When isDirectory is given it receives whether that item is a directory.
+  bool fileExists(const std::string& path, bool* isDirectory = nullptr) const;
+  // The POSIX permission bits (including set-id and sticky bits) of the item at path, following
+  // symbolic links; none when the item cannot be examined.
+  std::optional<unsigned> posixPermissions(const std::string& path) const;
+  // Sets the POSIX permission bits of the item at path (following links).
+  bool setPosixPermissions(const std::string& path, unsigned permissions) const;
+  // Removes the item at path; a directory with everything inside it. Symbolic links are removed,
+  // never followed. Returns false when something could not be removed.
+  bool removeItem(const std::string& path) const;
+  // The path with every symbolic link resolved; the path unchanged when it cannot be resolved.
+  std::string resolveSymlinks(const std::string& path) const;
+};
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The process's argument list, element 0 being the program's path as it was started.
+// Set once by the application main function before anything reads it.
+class ProcessInfo {
+ public:
+  static void setArguments(int argc, const char* const* argv);
+  static const std::vector<std::string>& arguments();
+};
+
+}  // namespace platform

@@ -1,0 +1,153 @@
+// PropertyList on libplist: the library parses, we copy its tree into our value type.
+#include <plist/plist.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/PropertyList.h"
+
+namespace platform {
+namespace {
+
+// Limits for property lists from outside: bigger or deeper ones are refused, not parsed.
+constexpr std::size_t kMaxFileBytes = 8 * 1024 * 1024;
+constexpr int kMaxDepth = 64;
+
+struct PlistFree {
+  void operator()(plist_t node) const { plist_free(node); }
+};
+using PlistPtr = std::unique_ptr<void, PlistFree>;
+
+std::optional<PropertyList> convert(plist_t node, int depth);
+
+std::optional<PropertyList> convertDictionary(plist_t node, int depth) {
+  PropertyList::Dictionary dict;
+  plist_dict_iter iter = nullptr;
+  plist_dict_new_iter(node, &iter);
+  if (!iter) return std::nullopt;
+  bool ok = true;
+  for (;;) {
+    char* key = nullptr;
+    plist_t item = nullptr;
+    plist_dict_next_item(node, iter, &key, &item);
+    if (!item) {
+      std::free(key);
+      break;
+    }
+    auto value = convert(item, depth + 1);
+    if (key && value) dict.insert_or_assign(std::string(key), std::move(*value));
+    std::free(key);
+    if (!value) {
+      ok = false;
+      break;
+    }
+  }
+  std::free(iter);
+  if (!ok) return std::nullopt;
+  return PropertyList(std::move(dict));
+}
+
+std::optional<PropertyList> convertArray(plist_t node, int depth) {
+  PropertyList::Array array;
+  const uint32_t count = plist_array_get_size(node);
+  array.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    auto value = convert(plist_array_get_item(node, i), depth + 1);
+    if (!value) return std::nullopt;
+    array.push_back(std::move(*value));
+  }
+  return PropertyList(std::move(array));
+}
+
+std::optional<PropertyList> convert(plist_t node, int depth) {
+  if (!node || depth > kMaxDepth) return std::nullopt;
+  switch (plist_get_node_type(node)) {
+    case PLIST_DICT:
+      return convertDictionary(node, depth);
+    case PLIST_ARRAY:
+      return convertArray(node, depth);
+    case PLIST_STRING: {
+      char* text = nullptr;
+      plist_get_string_val(node, &text);
+      std::string value = text ? text : "";
+      std::free(text);
+      return PropertyList(std::move(value));
+    }
+    case PLIST_UINT: {
+      uint64_t value = 0;
+      plist_get_uint_val(node, &value);
+      // libplist keeps signed integers in the same 64 bits; reinterpret them as such.
+      return PropertyList(static_cast<std::int64_t>(value));
+    }
+    case PLIST_REAL: {
+      double value = 0;
+      plist_get_real_val(node, &value);
+      return PropertyList(value);
+    }
+    case PLIST_BOOLEAN: {
+      uint8_t value = 0;
+      plist_get_bool_val(node, &value);
+      return PropertyList(value != 0);
+    }
+    default:
+      return PropertyList();
+  }
+}
+
+}  // namespace
+
+std::optional<PropertyList> PropertyList::fromData(std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::nullopt;
+  plist_t root = nullptr;
+  plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+  PlistPtr owner(root);
+  return convert(root, 0);
+}
+
+std::optional<PropertyList> PropertyList::fromFile(const std::string& path) {
+  // Only regular files: a FIFO or device planted in a package must not block or flood us.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            static_cast<std::size_t>(st.st_size) <= kMaxFileBytes;
+  if (ok) {
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+  }
+  ::close(fd);
+  if (!ok) return std::nullopt;
+  return fromData(bytes);
+}
+
+const PropertyList* PropertyList::valueForKey(std::string_view key) const {
+  const auto* dict = dictionaryValue();
+  if (!dict) return nullptr;
+  auto it = dict->find(key);
+  return it == dict->end() ? nullptr : &it->second;
+}
+
+std::optional<std::int64_t> PropertyList::integerValue() const {
+  if (const auto* value = std::get_if<std::int64_t>(&value_)) return *value;
+  return std::nullopt;
+}
+
+std::optional<bool> PropertyList::boolValue() const {
+  if (const auto* value = std::get_if<bool>(&value_)) return *value;
+  return std::nullopt;
+}
+
+}  // namespace platform

@@ -1,0 +1,43 @@
+#include "platform/ui/Application.h"
+
+#include <glib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/ProcessInfo.h"
+
+namespace platform::ui {
+
+Application& Application::shared() {
+  static Application sApplication;
+  return sApplication;
+}
+
+void Application::run() {
+  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+  g_main_loop_run(loop);
+  g_main_loop_unref(loop);
+}
+
+void Application::terminate(int code) {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::exit(code);
+}
+
+int applicationMain(int argc, char** argv) {
+  ProcessInfo::setArguments(argc, argv);
+  static std::unique_ptr<MainInterface> sInterface = loadMainInterface();
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT,
+      [](gpointer) -> gboolean {
+        sInterface->delegate().applicationDidFinishLaunching();
+        return G_SOURCE_REMOVE;
+      },
+      nullptr, nullptr);
+  Application::shared().run();
+  return 0;
+}
+
+}  // namespace platform::ui

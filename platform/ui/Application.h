@@ -1,0 +1,55 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ui/Window.h"
+
+namespace platform::ui {
+
+// Receives the application's life-cycle events.
+class ApplicationDelegate {
+ public:
+  virtual ~ApplicationDelegate() = default;
+  // Called once from the main loop, after the main interface has been loaded.
+  virtual void applicationDidFinishLaunching() = 0;
+};
+
+// The objects of the program's main interface, kept alive until the process ends.
+class MainInterface {
+ public:
+  virtual ~MainInterface() = default;
+  virtual ApplicationDelegate& delegate() = 0;
+};
+
+// Defined by the program: builds the objects of its main interface (as an interface resource
+// would) and returns their owner. Called once by applicationMain.
+std::unique_ptr<MainInterface> loadMainInterface();
+
+// The one application object: the main loop of the process.
+class Application {
+ public:
+  static Application& shared();
+
+  // Runs the main loop until terminate is called.
+  void run();
+  // Flushes the standard streams and ends the process with status code. Never returns.
+  [[noreturn]] void terminate(int code);
+
+  // Whether windows are shown on a display (false: the headless backend is in use).
+  bool hasDisplay() const;
+  // Shows window and runs a nested loop, modal for the whole application, until
+  // stopModalWithCode is called; returns that code. Headless, returns at once.
+  int runModalForWindow(Window& window);
+  // Ends the innermost modal loop with code.
+  void stopModalWithCode(int code);
+
+ private:
+  Application() = default;
+};
+
+// The program's entry: keeps the arguments, loads the main interface, tells the delegate that
+// launching has finished (from the main loop) and runs the loop. Returns only if the loop ends
+// without terminate.
+int applicationMain(int argc, char** argv);
+
+}  // namespace platform::ui
