@@ -1,0 +1,163 @@
+// The install log: exact text and system-log priority of every named operation, the echo on
+// standard output, and the severity check.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <syslog.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "libinstall/DebugTrace.h"
+#include "libinstall/InstallLog.h"
+#include "libinstall/InstallLogMsgs.h"
+
+namespace {
+
+struct Entry {
+  int priority;
+  std::string text;
+  bool operator==(const Entry&) const = default;
+};
+std::vector<Entry> gEntries;
+
+void record(int priority, const char* format, va_list args) {
+  char text[4096];
+  std::vsnprintf(text, sizeof text, format, args);
+  gEntries.push_back({priority, text});
+}
+
+}  // namespace
+
+// This test program stands in for the system log: the library's calls land here.
+extern "C" void vsyslog(int priority, const char* format, va_list args) {
+  record(priority, format, args);
+}
+extern "C" void __vsyslog_chk(int priority, int, const char* format, va_list args) {
+  record(priority, format, args);
+}
+
+namespace {
+
+void PrintTo(const Entry& e, std::ostream* os) { *os << "{" << e.priority << ", \"" << e.text << "\"}"; }
+
+class InstallLog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gEntries.clear();
+    install::_logToStdout = false;
+  }
+  void TearDown() override { install::_logToStdout = false; }
+};
+
+struct NamedOperation {
+  const char* label;
+  std::function<int()> call;
+  Entry expected;
+};
+
+TEST_F(InstallLog, EveryNamedOperationHasItsFormatAndPriority) {
+  using namespace install;
+  const std::vector<NamedOperation> table = {
+      {"applicationBegin", [] { return logApplicationBegin("Bootstrapper", "3.3.0.3650", "Mac", "x86"); },
+       {LOG_NOTICE, "Bootstrapper begin with version 3.3.0.3650 on Mac x86"}},
+      {"applicationEnd success", [] { return logApplicationEnd(true, "Bootstrapper", 0); },
+       {LOG_NOTICE, "Bootstrapper end with exit code 0"}},
+      {"applicationEnd failure", [] { return logApplicationEnd(false, "Bootstrapper", 12); },
+       {LOG_ERR, "Bootstrapper end with exit code 12"}},
+      {"runtimeInstalled", [] { return logRuntimeInstalled(2, 7, -1, 96, "/usr/share/Frameworks/Quillor Zanth.framework"); },
+       {LOG_NOTICE, "Installed runtime (2.7.-1.96) located at /usr/share/Frameworks/Quillor Zanth.framework"}},
+      {"runtimeNotInstalled", [] { return logRuntimeNotInstalled(); },
+       {LOG_NOTICE, "No installed runtime detected"}},
+      {"immediateUpdateDisabled", [] { return logImmediateUpdateDisabled(); },
+       {LOG_ERR, "Cannot complete installation because runtime updates are disabled on this machine"}},
+      {"subprocessBegin", [] { return logSubprocessBegin("\"Zanth Runtime Installer\" -x1 /p "); },
+       {LOG_NOTICE, "Launching subprocess with commandline \"Zanth Runtime Installer\" -x1 /p "}},
+      {"subprocessSuccess", [] { return logSubprocessSuccess("Runtime Installer"); },
+       {LOG_NOTICE, "Subprocess Runtime Installer succeeded"}},
+      {"subprocessFailure", [] { return logSubprocessFailure("Application Installer", 7); },
+       {LOG_ERR, "Subprocess Application Installer failed (7)"}},
+      {"downloadBegin", [] { return logDownloadBegin("signature", "http://h/x/installer.p7"); },
+       {LOG_NOTICE, "Begin signature download from http://h/x/installer.p7"}},
+      {"downloadDest", [] { return logDownloadDest("/tmp/zanth-1/installer"); },
+       {LOG_NOTICE, "Download destination is /tmp/zanth-1/installer"}},
+      {"downloadSuccess", [] { return logDownloadSuccess(); }, {LOG_NOTICE, "Download success"}},
+      {"downloadFailure", [] { return logDownloadFailure("could not start download"); },
+       {LOG_ERR, "Download failure: could not start download"}},
+      {"downloadCancel", [] { return logDownloadCancel(); }, {LOG_NOTICE, "Download cancelled"}},
+      {"sigValid", [] { return logSigValid("Detached"); }, {LOG_NOTICE, "Detached signature verified"}},
+      {"sigInvalid", [] { return logSigInvalid("Detached"); },
+       {LOG_ERR, "Detached signature validation failed"}},
+      {"couldNotLocateAppDir", [] { return logCouldNotLocateAppDir("/a b/Foo"); },
+       {LOG_ERR, "Could not locate native install directory (\"/a b/Foo\")"}},
+      {"couldNotLocateAppDir empty", [] { return logCouldNotLocateAppDir(""); },
+       {LOG_ERR, "Could not locate native install directory (\"\")"}},
+      {"missingAllowDownloadFlag", [] { return logMissingAllowDownloadFlag(); },
+       {LOG_ERR, "Unable to download runtime installer without -allowDownload"}},
+      {"certChainBegin", [] { return logCertChainBegin(); }, {LOG_NOTICE, "Begin cert chain validation"}},
+      {"certRevocationFound", [] { return logCertRevocationFound(); }, {LOG_NOTICE, "Cert revocation found"}},
+      {"certChainSuccess", [] { return logCertChainSuccess(); },
+       {LOG_NOTICE, "Cert chain validation succeeded"}},
+      {"certChainFailure", [] { return logCertChainFailure(); }, {LOG_ERR, "Cert chain validation failed"}},
+  };
+  for (const NamedOperation& op : table) {
+    gEntries.clear();
+    EXPECT_EQ(op.call(), 0) << op.label;
+    EXPECT_THAT(gEntries, ::testing::ElementsAre(op.expected)) << op.label;
+  }
+}
+
+TEST_F(InstallLog, UserTextTravelsAsArgumentNeverAsFormat) {
+  install::logDownloadFailure("100% of %s %n");
+  ASSERT_EQ(gEntries.size(), 1u);
+  EXPECT_EQ(gEntries[0].text, "Download failure: 100% of %s %n");
+}
+
+TEST_F(InstallLog, NothingReachesStandardOutputWhileTheEchoIsOff) {
+  ::testing::internal::CaptureStdout();
+  install::logApplicationBegin("Bootstrapper", "3.3.0.3650", "Mac", "x86");
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(gEntries.size(), 1u);
+}
+
+TEST_F(InstallLog, EchoWritesStatusLineAndStillLogs) {
+  install::_logToStdout = true;
+  ::testing::internal::CaptureStdout();
+  install::logDownloadSuccess();
+  install::logSubprocessFailure("Runtime Installer", 7);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "status Download success\nstatus Subprocess Runtime Installer failed (7)\n");
+  EXPECT_THAT(gEntries, ::testing::ElementsAre(Entry{LOG_NOTICE, "Download success"},
+                                               Entry{LOG_ERR, "Subprocess Runtime Installer failed (7)"}));
+}
+
+TEST_F(InstallLog, SeverityOutsideTheFourIsRefusedButStillEchoed) {
+  EXPECT_EQ(install::installLog(install::kSeverityWarning, "w %d", 1), 0);
+  EXPECT_EQ(install::installLog(install::kSeverityDebug, "d"), 0);
+  EXPECT_THAT(gEntries, ::testing::ElementsAre(Entry{LOG_WARNING, "w 1"}, Entry{LOG_DEBUG, "d"}));
+  gEntries.clear();
+
+  EXPECT_EQ(install::installLog(static_cast<install::severity_t>(4), "four"), -3);
+  EXPECT_EQ(install::installLog(static_cast<install::severity_t>(-1), "minus one"), -3);
+  EXPECT_TRUE(gEntries.empty());
+
+  install::_logToStdout = true;
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(install::installLog(static_cast<install::severity_t>(4), "four %s", "x"), -3);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "status four x\n");
+  EXPECT_TRUE(gEntries.empty());
+}
+
+TEST_F(InstallLog, DebugTraceHasNoEffect) {
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  DebugTrace("Info: URL is %s", "http://x");
+  DebugTrace("Error: Download failed.  Error - %s %s", "a", "b");
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_TRUE(gEntries.empty());
+}
+
+}  // namespace

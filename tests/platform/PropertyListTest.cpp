@@ -1,0 +1,83 @@
+#include "platform/PropertyList.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "TempFolder.h"
+
+namespace {
+
+using platform::PropertyList;
+
+const char* kXml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0"><dict>
+  <key>CFBundleVersion</key><string>2.7.1.96</string>
+  <key>Count</key><integer>-42</integer>
+  <key>Flag</key><true/>
+  <key>List</key><array><string>a</string><integer>7</integer></array>
+  <key>Blob</key><data>AAEC</data>
+</dict></plist>)";
+
+TEST(PropertyList, ReadsXmlValuesOfEveryKind) {
+  auto plist = PropertyList::fromData(kXml);
+  ASSERT_TRUE(plist);
+  ASSERT_TRUE(plist->isDictionary());
+  EXPECT_EQ(*plist->valueForKey("CFBundleVersion")->stringValue(), "2.7.1.96");
+  EXPECT_EQ(plist->valueForKey("Count")->integerValue(), -42);
+  EXPECT_EQ(plist->valueForKey("Flag")->boolValue(), true);
+  const auto* list = plist->valueForKey("List")->arrayValue();
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->size(), 2u);
+  EXPECT_EQ(*(*list)[0].stringValue(), "a");
+  EXPECT_EQ((*list)[1].integerValue(), 7);
+  // Present, but of no type the program reads.
+  ASSERT_NE(plist->valueForKey("Blob"), nullptr);
+  EXPECT_EQ(plist->valueForKey("Blob")->stringValue(), nullptr);
+  EXPECT_EQ(plist->valueForKey("Missing"), nullptr);
+  EXPECT_EQ(plist->valueForKey("Count")->stringValue(), nullptr);
+}
+
+TEST(PropertyList, ReadsBinaryLists) {
+  // bplist00 of {"A": "b"}, made by hand: dict(1) -> key "A", value "b".
+  const unsigned char bytes[] = {
+      'b', 'p', 'l', 'i', 's', 't', '0', '0',
+      0xD1, 0x01, 0x02,  // dict with one entry: key ref 1, value ref 2
+      0x51, 'A',         // ascii string "A"
+      0x51, 'b',         // ascii string "b"
+      0x08, 0x0B, 0x0D,  // offset table
+      0, 0, 0, 0, 0, 0,  // trailer: unused
+      0x01, 0x01,        // offset size, ref size
+      0, 0, 0, 0, 0, 0, 0, 3,   // object count
+      0, 0, 0, 0, 0, 0, 0, 0,   // top object
+      0, 0, 0, 0, 0, 0, 0, 15,  // offset table offset
+  };
+  auto plist = PropertyList::fromData(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+  ASSERT_TRUE(plist);
+  ASSERT_NE(plist->valueForKey("A"), nullptr);
+  EXPECT_EQ(*plist->valueForKey("A")->stringValue(), "b");
+}
+
+TEST(PropertyList, RefusesWhatIsNotAPropertyList) {
+  EXPECT_FALSE(PropertyList::fromData(""));
+  EXPECT_FALSE(PropertyList::fromData("not a plist at all"));
+  EXPECT_FALSE(PropertyList::fromData("<?xml version=\"1.0\"?><plist><dict><key>a</key>"));
+  std::string deep = "<plist>";
+  for (int i = 0; i < 200; ++i) deep += "<array>";
+  for (int i = 0; i < 200; ++i) deep += "</array>";
+  deep += "</plist>";
+  EXPECT_FALSE(PropertyList::fromData(deep)) << "nesting beyond the limit was accepted";
+}
+
+TEST(PropertyList, ReadsRegularFilesOnly) {
+  TempFolder t;
+  auto plist = PropertyList::fromFile(t.write("Info.plist", kXml));
+  ASSERT_TRUE(plist);
+  EXPECT_TRUE(plist->isDictionary());
+  EXPECT_FALSE(PropertyList::fromFile(t / "missing.plist"));
+  EXPECT_FALSE(PropertyList::fromFile(t.mkdir("folder.plist")));
+  ASSERT_EQ(::mkfifo((t / "fifo.plist").c_str(), 0600), 0);
+  EXPECT_FALSE(PropertyList::fromFile(t / "fifo.plist")) << "a FIFO must not be read (it would block)";
+}
+
+}  // namespace
