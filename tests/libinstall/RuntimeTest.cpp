@@ -224,6 +224,7 @@ TEST_F(Machine, MachineConfigurationCanDisableUpdates) {
       {"[Zanth]\nUpdateDisabled=0\n", "[Zanth]\nUpdateDisabled=1\n", 0},
       {"[Zanth]\nUpdateDisabled=1\n", "[Zanth]\nUpdateDisabled=0\n", 1},
       {"[Zanth]\nSomethingElse=0\n", "[Zanth]\nUpdateDisabled=1\n", 1},
+      {"[Zanth]\nUpdateDisabled=off\n", "[Zanth]\nUpdateDisabled=1\n", 0},
   };
   for (const Case& c : cases) {
     std::filesystem::remove(config + "/Quillor/Zanth.conf");

@@ -46,20 +46,6 @@ TEST_F(ConfigFolders, IntegerValuesAndWhatReadsZero) {
   }
 }
 
-TEST_F(ConfigFolders, FirstFileHoldingTheKeyDecides) {
-  scratch.write("etc/first/Vendor/App.conf", "[App]\nLimit=0\n");
-  scratch.write("etc/second/Vendor/App.conf", "[App]\nLimit=1\n");
-  EXPECT_EQ(kStore.integerValue("Limit"), 0);
-
-  // Swap the order of the folders.
-  scratch.setEnv("XDG_CONFIG_DIRS", second + ":" + first);
-  EXPECT_EQ(kStore.integerValue("Limit"), 1);
-
-  // A file that holds the key decides even when its value is no number.
-  scratch.write("etc/second/Vendor/App.conf", "[App]\nLimit=on\n");
-  EXPECT_EQ(kStore.integerValue("Limit"), 0);
-}
-
 TEST_F(ConfigFolders, FilesWithoutTheKeyOrUnreadablePassOn) {
   scratch.write("etc/second/Vendor/App.conf", "[App]\nLimit=1\n");
   for (const char* content : {"[App]\nOther=5\n", "[App\nbroken", "\xff\xfe[App]\nLimit=0\n"}) {

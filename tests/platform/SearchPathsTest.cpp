@@ -9,7 +9,6 @@
 using platform::kLocalDomainMask;
 using platform::kNetworkDomainMask;
 using platform::kSystemDomainMask;
-using platform::kUserDomainMask;
 using platform::SearchPathDirectory;
 using testsupport::ScratchFolder;
 
@@ -61,15 +60,4 @@ TEST_F(Folders, UsersOwnFoldersAreNeverMachineFolders) {
   // A folder that merely shares the home's name as a prefix is not inside it.
   const std::string sibling = scratch.makeFolder("home2");
   EXPECT_EQ(machine(sibling), std::vector<std::string>{sibling});
-}
-
-TEST_F(Folders, UserDomainIsTheUsersDataFolder) {
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, kUserDomainMask),
-            std::vector<std::string>{dataHome});
-  scratch.setEnv("XDG_DATA_HOME", std::nullopt);
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, kUserDomainMask),
-            std::vector<std::string>{home + "/.local/share"});
-  scratch.setEnv("XDG_DATA_HOME", "relative");
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, kUserDomainMask),
-            std::vector<std::string>{home + "/.local/share"});
 }

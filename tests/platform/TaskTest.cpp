@@ -116,20 +116,3 @@ TEST(Task, ChildKilledBySignalReports128PlusSignal) {
   EXPECT_EQ(run(scratch.write("term", "#!/bin/sh\nkill -TERM $$\nsleep 5\n", 0755)), 128 + 15);
   EXPECT_EQ(run(scratch.write("kill", "#!/bin/sh\nkill -KILL $$\nsleep 5\n", 0755)), 128 + 9);
 }
-
-TEST(Task, StatusIsKnownOnlyAfterTheWait) {
-  ScratchFolder scratch;
-  Task task(scratch.write("exit4", "#!/bin/sh\nexit 4\n", 0755), {});
-  EXPECT_EQ(task.terminationStatus(), -1);
-  task.waitUntilExit();  // not launched yet: returns at once
-  EXPECT_EQ(task.terminationStatus(), -1);
-  ASSERT_TRUE(task.launch());
-  EXPECT_TRUE(task.isRunning());
-  EXPECT_GT(task.processIdentifier(), 0);
-  EXPECT_EQ(task.terminationStatus(), -1);
-  task.waitUntilExit();
-  EXPECT_FALSE(task.isRunning());
-  EXPECT_EQ(task.terminationStatus(), 4);
-  EXPECT_TRUE(task.launch()) << "a second launch reports the first one and starts nothing";
-  EXPECT_EQ(task.terminationStatus(), 4);
-}
