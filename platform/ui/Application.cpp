@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/ProcessInfo.h"
+#include "platform/ui/Backend.h"
 
 namespace platform::ui {
 
@@ -26,8 +27,17 @@ void Application::terminate(int code) {
   std::exit(code);
 }
 
+bool Application::hasDisplay() const { return detail::backend().hasDisplay(); }
+
+int Application::runModalForWindow(Window& window) {
+  return detail::backend().runModalForWindow(window);
+}
+
+void Application::stopModalWithCode(int code) { detail::backend().stopModalWithCode(code); }
+
 int applicationMain(int argc, char** argv) {
   ProcessInfo::setArguments(argc, argv);
+  detail::backend();
   static std::unique_ptr<MainInterface> sInterface = loadMainInterface();
   g_idle_add_full(
       G_PRIORITY_DEFAULT,
