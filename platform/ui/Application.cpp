@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/ProcessInfo.h"
 #include "platform/ui/Backend.h"
 
 namespace platform::ui {
@@ -34,20 +33,5 @@ int Application::runModalForWindow(Window& window) {
 }
 
 void Application::stopModalWithCode(int code) { detail::backend().stopModalWithCode(code); }
-
-int applicationMain(int argc, char** argv) {
-  ProcessInfo::setArguments(argc, argv);
-  detail::backend();
-  static std::unique_ptr<MainInterface> sInterface = loadMainInterface();
-  g_idle_add_full(
-      G_PRIORITY_DEFAULT,
-      [](gpointer) -> gboolean {
-        sInterface->delegate().applicationDidFinishLaunching();
-        return G_SOURCE_REMOVE;
-      },
-      nullptr, nullptr);
-  Application::shared().run();
-  return 0;
-}
 
 }  // namespace platform::ui
