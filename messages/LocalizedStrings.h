@@ -28,8 +28,8 @@ using EmbeddedText = const std::uint8_t*;
 
 // One language of the catalogue.
 struct EmbeddedMessages {
-  const char* tag;         // language tag compared with the user's preferences
-  std::uint32_t langId;    // the Windows language identifier of the same language (data only)
+  const char* tag;       // language tag compared with the user's preferences
+  std::uint32_t langId;  // the Windows language identifier of the same language (data only)
   EmbeddedText messages[kMessageCount];  // indexed by message id; null when absent
 };
 

@@ -20,6 +20,9 @@ consteval std::array<std::uint8_t, 4 * N> utf32le(const char32_t (&text)[N]) {
   return bytes;
 }
 
+// The texts are laid out by hand: each line of a message on a line of its own.
+// clang-format off
+
 // The pages the messages point to.
 #define RUNTIME_DOWNLOAD_PAGE U"https://www.quillor.example/zanth/download"
 #define SYSTEM_REQUIREMENTS_PAGE U"https://www.quillor.example/zanth/system-requirements"
@@ -466,22 +469,24 @@ constexpr auto kTr6 = utf32le(
 constexpr auto kTr7 = utf32le(U"İndirme doğrulanıyor...");
 constexpr auto kTr8 = utf32le(
     U"Bu uygulama, sisteminiz için kullanılamayan bir Quillor Zanth güncellemesi gerektiriyor. "
-    U"Lütfen Quillor Zanth <a href='" SYSTEM_REQUIREMENTS_PAGE
+    U"Lütfen Quillor Zanth’ın <a href='" SYSTEM_REQUIREMENTS_PAGE
     U"'>sistem gereksinimlerini</a> inceleyin ve sisteminizi buna göre güncelleyin.");
 constexpr auto kTr9 = utf32le(U"Yükleniyor: ");
 constexpr auto kTr10 = utf32le(
     U"Bu uygulama bir Quillor Zanth güncellemesi gerektiriyor, ancak yöneticiniz bu güncellemenin "
     U"sisteminize indirilmesine izin vermiyor. Lütfen yöneticinizle iletişime geçin.");
 
+// clang-format on
+
 #undef RUNTIME_DOWNLOAD_PAGE
 #undef SYSTEM_REQUIREMENTS_PAGE
 
 }  // namespace
 
-#define MESSAGES(m0, m1, m2, m3, m4, m5, m6, m7, m8, m9, m10)                                  \
-  {                                                                                           \
-    m0.data(), m1.data(), m2.data(), m3.data(), m4.data(), m5.data(), m6.data(), m7.data(),   \
-        m8.data(), m9.data(), m10.data()                                                      \
+#define MESSAGES(m0, m1, m2, m3, m4, m5, m6, m7, m8, m9, m10)                               \
+  {                                                                                         \
+    m0.data(), m1.data(), m2.data(), m3.data(), m4.data(), m5.data(), m6.data(), m7.data(), \
+        m8.data(), m9.data(), m10.data()                                                    \
   }
 
 const EmbeddedMessages allMessages[kLanguageCount + 1] = {

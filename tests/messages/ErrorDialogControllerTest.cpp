@@ -1,11 +1,10 @@
 // The error dialog as the program shows it. Built into a headless test program and into one run
 // under Xvfb with the GTK backend.
-#include "messages/ErrorDialogController.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "messages/ErrorDialogController.h"
 #include "messages/LocalizedStrings.h"
 #include "platform/ui/Application.h"
 #include "tests/support/RunLater.h"
@@ -79,8 +78,7 @@ TEST(ErrorDialogController, ShowsTheMessageWithItsLinkAndOkEndsTheModalLoop) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Install Fôo\nThis application requires an update to Quillor Zanth that is not "
               "available for your system. Please view the system requirements <" +
-                  kRequirementsPage +
-                  "> for Quillor Zanth and update your system accordingly.\n");
+                  kRequirementsPage + "> for Quillor Zanth and update your system accordingly.\n");
   }
   EXPECT_TRUE(controller.window()->isVisible()) << "OK does not close the window";
 }

@@ -27,10 +27,10 @@ TextRun link(const std::string& text, const std::string& address) {
 std::string describe(const AttributedString& text) {
   std::string out;
   for (const TextRun& run : text.runs) {
-    out += run.link ? "[link '" + *run.link + "' \"" + run.text + "\"" +
-                          (run.underline ? " underlined" : "") + (run.color ? " coloured" : "") +
-                          "]"
-                    : "[plain \"" + run.text + "\"]";
+    out += run.link
+               ? "[link '" + *run.link + "' \"" + run.text + "\"" +
+                     (run.underline ? " underlined" : "") + (run.color ? " coloured" : "") + "]"
+               : "[plain \"" + run.text + "\"]";
   }
   return out.empty() ? "(empty)" : out;
 }

@@ -1,5 +1,3 @@
-#include "messages/LocalizedStrings.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "messages/ErrorDialogController.h"
+#include "messages/LocalizedStrings.h"
 #include "tests/support/EnvironmentGuard.h"
 
 namespace {
@@ -167,11 +166,11 @@ TEST(LocalizedStrings, FindMessageIndexComparesLiterally) {
   const struct {
     const char* tag;
     int index;
-  } cases[] = {{"de", 0},  {"en", 1},       {"es", 2},       {"fr", 3},    {"it", 4},
-               {"ja", 5},  {"ko", 6},       {"pt", 7},       {"ru", 8},    {"zh-Hans", 9},
-               {"zh-Hant", 10}, {"cs", 11}, {"nl", 12},      {"pl", 13},   {"sv", 14},
-               {"tr", 15}, {"EN", 16},      {"zh-hant", 16}, {"zh", 16},   {"en-US", 16},
-               {"", 16},   {" en", 16},     {"zh-Hant-TW", 16}};
+  } cases[] = {{"de", 0},       {"en", 1},   {"es", 2},         {"fr", 3},  {"it", 4},
+               {"ja", 5},       {"ko", 6},   {"pt", 7},         {"ru", 8},  {"zh-Hans", 9},
+               {"zh-Hant", 10}, {"cs", 11},  {"nl", 12},        {"pl", 13}, {"sv", 14},
+               {"tr", 15},      {"EN", 16},  {"zh-hant", 16},   {"zh", 16}, {"en-US", 16},
+               {"", 16},        {" en", 16}, {"zh-Hant-TW", 16}};
   for (const auto& c : cases) {
     bool found = c.index == 16;  // the opposite of what is expected
     EXPECT_EQ(FindMessageIndex(c.tag, found), c.index) << "tag \"" << c.tag << "\"";
@@ -184,8 +183,12 @@ TEST(LocalizedStrings, TrimLastSubTagCutsOneSubtag) {
     const char* tag;
     const char* result;
     bool trimmed;
-  } cases[] = {{"zh-Hant-TW", "zh-Hant", true}, {"pt-BR", "pt", true}, {"de", "de", false},
-               {"", "", false},                 {"-", "", true},       {"en-", "en", true},
+  } cases[] = {{"zh-Hant-TW", "zh-Hant", true},
+               {"pt-BR", "pt", true},
+               {"de", "de", false},
+               {"", "", false},
+               {"-", "", true},
+               {"en-", "en", true},
                {"-US", "", true}};
   for (const auto& c : cases) {
     bool trimmed = !c.trimmed;
@@ -201,25 +204,25 @@ TEST(LocalizedStrings, LanguageChoiceFromTheEnvironment) {
     const char* lcAll;     // $LC_ALL
     int index;
   } cases[] = {
-      {"fr_CA:de", "en_US.UTF-8", nullptr, 3},    // fr-CA trimmed to fr; de never looked at
-      {"zh-Hant-HK", "en_US.UTF-8", nullptr, 10}, // one subtag cut: zh-Hant
-      {"zh_HK", "en_US.UTF-8", nullptr, 10},      // canonical zh-Hant-HK
+      {"fr_CA:de", "en_US.UTF-8", nullptr, 3},     // fr-CA trimmed to fr; de never looked at
+      {"zh-Hant-HK", "en_US.UTF-8", nullptr, 10},  // one subtag cut: zh-Hant
+      {"zh_HK", "en_US.UTF-8", nullptr, 10},       // canonical zh-Hant-HK
       {"zh_TW.UTF-8", "en_US.UTF-8", nullptr, 10},
       {"zh_CN", "en_US.UTF-8", nullptr, 9},
       {"zh-Hans", "en_US.UTF-8", nullptr, 9},
-      {"zh", "en_US.UTF-8", nullptr, 16},         // alone: nothing matches
-      {"zh:ko", "en_US.UTF-8", nullptr, 6},       // the next preference decides
-      {"da:fi", "en_US.UTF-8", nullptr, 16},      // only languages outside the table
-      {"da_DK:de_AT", "en_US.UTF-8", nullptr, 0}, // passed over in favour of the next one
-      {"EN", "en_US.UTF-8", nullptr, 16},         // literal comparison keeps the case
-      {"de-AT-1996", "en_US.UTF-8", nullptr, 16}, // never two subtags cut
+      {"zh", "en_US.UTF-8", nullptr, 16},          // alone: nothing matches
+      {"zh:ko", "en_US.UTF-8", nullptr, 6},        // the next preference decides
+      {"da:fi", "en_US.UTF-8", nullptr, 16},       // only languages outside the table
+      {"da_DK:de_AT", "en_US.UTF-8", nullptr, 0},  // passed over in favour of the next one
+      {"EN", "en_US.UTF-8", nullptr, 16},          // literal comparison keeps the case
+      {"de-AT-1996", "en_US.UTF-8", nullptr, 16},  // never two subtags cut
       {"pt_BR", "en_US.UTF-8", nullptr, 7},
       {"sr_RS@latin:sv_SE", "en_US.UTF-8", nullptr, 14},
-      {nullptr, "ja_JP.UTF-8", nullptr, 5},       // no $LANGUAGE: the locale itself
-      {nullptr, "tr_TR.UTF-8", "ru_RU.UTF-8", 8}, // LC_ALL before LANG
-      {"fr", "C.UTF-8", nullptr, 16},             // the C locale ignores $LANGUAGE
+      {nullptr, "ja_JP.UTF-8", nullptr, 5},        // no $LANGUAGE: the locale itself
+      {nullptr, "tr_TR.UTF-8", "ru_RU.UTF-8", 8},  // LC_ALL before LANG
+      {"fr", "C.UTF-8", nullptr, 16},              // the C locale ignores $LANGUAGE
       {"fr", "de_DE.UTF-8", "C", 16},
-      {nullptr, nullptr, nullptr, 16},            // no preference at all
+      {nullptr, nullptr, nullptr, 16},  // no preference at all
       {nullptr, "POSIX", nullptr, 16},
   };
   for (const auto& c : cases) {

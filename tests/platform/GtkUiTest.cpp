@@ -1,8 +1,8 @@
 // The GTK backend under a real X server (Xvfb): what only a display shows. A stand-in browser,
 // registered as the desktop's handler of web addresses in private XDG folders, records the
 // address a click on a link opens.
-#include <gtk/gtk.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -109,8 +109,7 @@ void clickCharacter(GtkTextView* view, int offset) {
   GdkRectangle location;
   gtk_text_view_get_iter_location(view, &iter, &location);
   gint x = 0, y = 0;
-  gtk_text_view_buffer_to_window_coords(view, GTK_TEXT_WINDOW_TEXT,
-                                        location.x + location.width / 2,
+  gtk_text_view_buffer_to_window_coords(view, GTK_TEXT_WINDOW_TEXT, location.x + location.width / 2,
                                         location.y + location.height / 2, &x, &y);
   GdkWindow* textWindow = gtk_text_view_get_window(view, GTK_TEXT_WINDOW_TEXT);
   GdkDevice* pointer =

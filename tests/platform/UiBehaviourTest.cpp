@@ -128,8 +128,12 @@ TEST(Widgets, TextViewHoldsAttributedRuns) {
   ASSERT_NE(view, nullptr);
 
   AttributedString given;
-  given.runs = {plain("Voir "), plain(""), link("la page", "https://a.example/x?y=1&z='2'"),
-                plain(""), link("une autre", "https://b.example/"), plain(" et "),
+  given.runs = {plain("Voir "),
+                plain(""),
+                link("la page", "https://a.example/x?y=1&z='2'"),
+                plain(""),
+                link("une autre", "https://b.example/"),
+                plain(" et "),
                 plain("fin — 終わり.")};
   view->setAttributedText(given);
 
@@ -153,8 +157,9 @@ TEST(Application, ModalLoopRunsUntilStoppedOrReturnsAtOnceHeadless) {
   auto* window = resource->window("errorDialog");
   ASSERT_NE(window, nullptr);
   window->setTitle("Install Foo");
-  resource->textView("textView")->setAttributedText(
-      AttributedString{{plain("Something failed. See "), link("this page", "https://x.example/")}});
+  resource->textView("textView")
+      ->setAttributedText(AttributedString{
+          {plain("Something failed. See "), link("this page", "https://x.example/")}});
 
   Application& application = Application::shared();
   // Stopping when no loop runs is harmless and does not end the next loop early.

@@ -37,8 +37,9 @@ class GtkInterfaceResource : public InterfaceResource {
   }
 
   Window* window(const std::string& id) override {
-    return wrap(windows_, id, GTK_TYPE_WINDOW,
-                [this](GObject* o) { return std::make_unique<GtkUiWindow>(GTK_WINDOW(o), backend_); });
+    return wrap(windows_, id, GTK_TYPE_WINDOW, [this](GObject* o) {
+      return std::make_unique<GtkUiWindow>(GTK_WINDOW(o), backend_);
+    });
   }
   Button* button(const std::string& id) override {
     return wrap(buttons_, id, GTK_TYPE_BUTTON,
@@ -258,10 +259,9 @@ std::unique_ptr<Backend> makeGtkBackend() {
   gtk::ObjectPtr<GtkCssProvider> css(gtk_css_provider_new());
   gtk_css_provider_load_from_data(
       css.get(),
-      "textview.zanth-message, textview.zanth-message text { background-color: transparent; }",
-      -1, nullptr);
-  gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),
-                                            GTK_STYLE_PROVIDER(css.get()),
+      "textview.zanth-message, textview.zanth-message text { background-color: transparent; }", -1,
+      nullptr);
+  gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css.get()),
                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   return std::make_unique<gtk::GtkBackend>();
 }

@@ -85,7 +85,9 @@ void GtkUiButton::performClick() {
 
 // Label
 
-void GtkUiLabel::setText(const std::string& text) { gtk_label_set_text(label_.get(), text.c_str()); }
+void GtkUiLabel::setText(const std::string& text) {
+  gtk_label_set_text(label_.get(), text.c_str());
+}
 
 std::string GtkUiLabel::text() const {
   const char* text = gtk_label_get_text(label_.get());

@@ -92,8 +92,7 @@ class HeadlessInterfaceResource : public InterfaceResource {
 
 HeadlessObject* HeadlessInterfaceResource::create(const std::string& className) {
   std::unique_ptr<HeadlessObject> object;
-  if (className == "GtkWindow" || className == "GtkDialog" ||
-      className == "GtkApplicationWindow") {
+  if (className == "GtkWindow" || className == "GtkDialog" || className == "GtkApplicationWindow") {
     object = std::make_unique<HeadlessWindow>();
   } else if (className == "GtkButton") {
     object = std::make_unique<HeadlessButton>();
@@ -172,9 +171,9 @@ bool HeadlessInterfaceResource::parse(const char* data, std::size_t size) {
   std::unique_ptr<GMarkupParseContext, ParseContextFree> context(
       g_markup_parse_context_new(&kParser, G_MARKUP_DEFAULT_FLAGS, this, nullptr));
   GError* rawError = nullptr;
-  bool ok = g_markup_parse_context_parse(context.get(), data, static_cast<gssize>(size),
-                                         &rawError) &&
-            g_markup_parse_context_end_parse(context.get(), &rawError);
+  bool ok =
+      g_markup_parse_context_parse(context.get(), data, static_cast<gssize>(size), &rawError) &&
+      g_markup_parse_context_end_parse(context.get(), &rawError);
   std::unique_ptr<GError, ErrorFree> error(rawError);
   return ok;
 }
