@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/ProcessInfo.h"
+#include "platform/ui/Backend.h"
 
 namespace platform::ui {
 
@@ -26,18 +26,12 @@ void Application::terminate(int code) {
   std::exit(code);
 }
 
-int applicationMain(int argc, char** argv) {
-  ProcessInfo::setArguments(argc, argv);
-  static std::unique_ptr<MainInterface> sInterface = loadMainInterface();
-  g_idle_add_full(
-      G_PRIORITY_DEFAULT,
-      [](gpointer) -> gboolean {
-        sInterface->delegate().applicationDidFinishLaunching();
-        return G_SOURCE_REMOVE;
-      },
-      nullptr, nullptr);
-  Application::shared().run();
-  return 0;
+bool Application::hasDisplay() const { return detail::backend().hasDisplay(); }
+
+int Application::runModalForWindow(Window& window) {
+  return detail::backend().runModalForWindow(window);
 }
+
+void Application::stopModalWithCode(int code) { detail::backend().stopModalWithCode(code); }
 
 }  // namespace platform::ui

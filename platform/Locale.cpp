@@ -1,0 +1,71 @@
+#include "platform/Locale.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+std::string environmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+// The locale that decides the messages' language: the first non-empty of the variables that
+// set it, in the order of their precedence.
+std::string messagesLocale() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    std::string value = environmentValue(name);
+    if (!value.empty()) return value;
+  }
+  return {};
+}
+
+// The C locale ignores $LANGUAGE, as gettext does: under it programs show their untranslated
+// texts. "C.UTF-8" is the C locale with another codeset.
+bool isCLocale(const std::string& locale) {
+  const std::string canonical = canonicalLocaleIdentifier(locale);
+  return canonical.empty() || canonical == "C" || canonical == "POSIX";
+}
+
+std::vector<std::string> splitColonList(const std::string& list) {
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t colon = list.find(':', start);
+    if (colon == std::string::npos) colon = list.size();
+    if (colon > start) entries.push_back(list.substr(start, colon - start));
+    start = colon + 1;
+  }
+  return entries;
+}
+
+}  // namespace
+
+std::vector<std::string> preferredLanguages() {
+  const std::string locale = messagesLocale();
+  if (!isCLocale(locale)) {
+    std::vector<std::string> languages = splitColonList(environmentValue("LANGUAGE"));
+    if (!languages.empty()) return languages;
+  }
+  if (locale.empty()) return {};
+  return {locale};
+}
+
+std::string canonicalLocaleIdentifier(const std::string& identifier) {
+  // language[_territory][.codeset][@modifier]: the modifier may itself hold a dot, so it goes
+  // first.
+  std::string canonical = identifier.substr(0, identifier.find('@'));
+  canonical = canonical.substr(0, canonical.find('.'));
+  std::replace(canonical.begin(), canonical.end(), '_', '-');
+
+  if (canonical == "zh-TW" || canonical == "zh-HK" || canonical == "zh-MO") {
+    canonical.insert(3, "Hant-");
+  } else if (canonical == "zh-CN" || canonical == "zh-SG") {
+    canonical.insert(3, "Hans-");
+  }
+  return canonical;
+}
+
+}  // namespace platform

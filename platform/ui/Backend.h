@@ -1,0 +1,39 @@
+#pragma once
+
+// The toolkit behind the platform::ui classes: GTK 3 when a display could be opened, otherwise
+// the headless backend. Chosen once per process; internal to the platform layer.
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/InterfaceResource.h"
+#include "platform/ui/Window.h"
+
+namespace platform::ui::detail {
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  virtual bool hasDisplay() const = 0;
+  virtual std::unique_ptr<InterfaceResource> load(const std::string& name) = 0;
+  virtual int runModalForWindow(Window& window) = 0;
+  virtual void stopModalWithCode(int code) = 0;
+  virtual void runAlertPanel(const std::string& title, const std::string& text,
+                             const std::string& buttonTitle) = 0;
+  // Writes the part of the screen covered by the visible windows to a PNG file; false when
+  // nothing is drawn or the file cannot be written.
+  virtual bool writeScreenSnapshot(const std::string& pngPath) = 0;
+};
+
+// The backend of this process, chosen on the first call: GTK when $DISPLAY or $WAYLAND_DISPLAY
+// is set and a display opens, headless otherwise (the toolkit is then never touched).
+Backend& backend();
+
+// The GTK backend, or null when no display can be opened.
+std::unique_ptr<Backend> makeGtkBackend();
+std::unique_ptr<Backend> makeHeadlessBackend();
+
+// Where the compiled-in interface resource called name lives in the GResource namespace.
+std::string interfaceResourcePath(const std::string& name);
+
+}  // namespace platform::ui::detail

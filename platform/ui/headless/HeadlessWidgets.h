@@ -1,0 +1,95 @@
+#pragma once
+
+// The headless backend's widgets: nothing is drawn, every object records what the program set
+// so that it can be read back.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ProgressIndicator.h"
+#include "platform/ui/TextView.h"
+#include "platform/ui/Window.h"
+
+namespace platform::ui::headless {
+
+// Any object of a headless interface resource.
+class HeadlessObject {
+ public:
+  virtual ~HeadlessObject() = default;
+};
+
+// An object whose text a person would read in its window.
+class TextSource {
+ public:
+  virtual ~TextSource() = default;
+  virtual std::string displayedText() const = 0;
+};
+
+class HeadlessWindow : public Window, public HeadlessObject {
+ public:
+  void setTitle(const std::string& title) override { title_ = title; }
+  std::string title() const override { return title_; }
+  void makeKeyAndOrderFront() override { visible_ = true; }
+  void close() override { visible_ = false; }
+  bool isVisible() const override { return visible_; }
+
+  // The texts shown inside the window, in the resource's order; the sources belong to the
+  // same resource as the window.
+  void addTextSource(const TextSource* source) { textSources_.push_back(source); }
+  std::string contentText() const;
+
+ private:
+  std::string title_;
+  bool visible_ = false;
+  std::vector<const TextSource*> textSources_;
+};
+
+class HeadlessButton : public Button, public HeadlessObject {
+ public:
+  void setTitle(const std::string& title) override { title_ = title; }
+  std::string title() const override { return title_; }
+  void setEnabled(bool enabled) override { enabled_ = enabled; }
+  bool isEnabled() const override { return enabled_; }
+  void setAction(std::function<void()> action) override { action_ = std::move(action); }
+  void performClick() override;
+
+ private:
+  std::string title_;
+  bool enabled_ = true;
+  std::function<void()> action_;
+};
+
+class HeadlessLabel : public Label, public HeadlessObject, public TextSource {
+ public:
+  void setText(const std::string& text) override { text_ = text; }
+  std::string text() const override { return text_; }
+  std::string displayedText() const override { return text_; }
+
+ private:
+  std::string text_;
+};
+
+class HeadlessProgressIndicator : public ProgressIndicator, public HeadlessObject {
+ public:
+  void setDoubleValue(double value) override { value_ = value; }
+  double doubleValue() const override { return value_; }
+
+ private:
+  double value_ = 0.0;
+};
+
+class HeadlessTextView : public TextView, public HeadlessObject, public TextSource {
+ public:
+  void setAttributedText(const AttributedString& text) override;
+  AttributedString attributedText() const override { return text_; }
+  // The text with each link's address after its text, since nobody can click it here.
+  std::string displayedText() const override;
+
+ private:
+  AttributedString text_;
+};
+
+}  // namespace platform::ui::headless

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+
+// Sets environment variables for the life of a test and restores the earlier values after it.
+class EnvironmentGuard {
+ public:
+  EnvironmentGuard() = default;
+  EnvironmentGuard(const EnvironmentGuard&) = delete;
+  EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
+  ~EnvironmentGuard() {
+    for (const auto& [name, value] : saved_) {
+      if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        unsetenv(name.c_str());
+      }
+    }
+  }
+
+  // Sets name to value; a null value unsets it.
+  void set(const std::string& name, const char* value) {
+    if (!saved_.count(name)) {
+      const char* old = std::getenv(name.c_str());
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    if (value) {
+      setenv(name.c_str(), value, 1);
+    } else {
+      unsetenv(name.c_str());
+    }
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
