@@ -10,9 +10,9 @@ namespace platform {
 
 // What a server answered for a transfer: the final response after any redirects.
 struct UrlResponse {
-  std::string url;        // the URL that gave this response
-  long statusCode = 0;    // the HTTP status
-  std::string mimeType;   // the Content-Type without parameters, exactly as sent; may be empty
+  std::string url;       // the URL that gave this response
+  long statusCode = 0;   // the HTTP status
+  std::string mimeType;  // the Content-Type without parameters, exactly as sent; may be empty
   std::int64_t expectedContentLength = -1;  // the announced body length; -1 when none
   std::string suggestedFilename;  // a plain file name (never empty, no "/", not "." or "..")
 };
@@ -58,8 +58,7 @@ class UrlDownload {
  public:
   // Creates the transfer and starts it at once; the delegate must outlive it. Null when the
   // transfer cannot be made (not an http or https URL, or the transfer library refuses it).
-  static std::unique_ptr<UrlDownload> create(const std::string& url,
-                                             UrlDownloadDelegate& delegate);
+  static std::unique_ptr<UrlDownload> create(const std::string& url, UrlDownloadDelegate& delegate);
   // Cancels a transfer still in progress; no callback follows.
   ~UrlDownload();
   UrlDownload(const UrlDownload&) = delete;

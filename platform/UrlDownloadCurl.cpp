@@ -5,8 +5,6 @@
 // time. curl's own callbacks (header and body) only record and save data; every delegate call is
 // made later from a per-transfer source, so the delegate may destroy the transfer in any call
 // without pulling an easy handle out from under curl.
-#include "platform/UrlDownload.h"
-
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <glib-unix.h>
@@ -24,6 +22,7 @@
 #include <vector>
 
 #include "platform/Path.h"
+#include "platform/UrlDownload.h"
 
 namespace platform {
 namespace {
@@ -77,8 +76,8 @@ struct OwnedSource {
     return G_SOURCE_CONTINUE;
   }
   static SourcePtr make(Owner* owner) {
-    static GSourceFuncs sFuncs = {nullptr, nullptr, &OwnedSource::dispatch, nullptr, nullptr,
-                                  nullptr};
+    static GSourceFuncs sFuncs = {nullptr, nullptr, &OwnedSource::dispatch,
+                                  nullptr, nullptr, nullptr};
     GSource* source = g_source_new(&sFuncs, sizeof(OwnedSource));
     reinterpret_cast<OwnedSource*>(source)->owner = owner;
     g_source_attach(source, nullptr);
@@ -139,10 +138,9 @@ Error errorForCurlCode(CURLcode code, const std::string& url) {
       return urlError(url_error::kBadServerResponse, "bad server response", url);
     default:
       // Partial bodies, resets, TLS failures: the connection did not deliver the resource.
-      return urlError(url_error::kNetworkConnectionLost,
-                      std::string("The network connection was lost. (") +
-                          curl_easy_strerror(code) + ")",
-                      url);
+      return urlError(
+          url_error::kNetworkConnectionLost,
+          std::string("The network connection was lost. (") + curl_easy_strerror(code) + ")", url);
   }
 }
 
@@ -249,7 +247,7 @@ class CurlLoop {
 
   std::unique_ptr<CURLM, CurlMultiDeleter> multi_;
   SourcePtr source_;
-  std::map<curl_socket_t, gpointer> sockets_;  // the fd tags of the source, by socket
+  std::map<curl_socket_t, gpointer> sockets_;         // the fd tags of the source, by socket
   std::vector<std::pair<curl_socket_t, int>> ready_;  // reused by every dispatch
 };
 
@@ -287,7 +285,7 @@ struct UrlDownload::Transfer : std::enable_shared_from_this<UrlDownload::Transfe
   UrlResponse response() const;
   void schedulePump() { g_source_set_ready_time(pumpSource.get(), 0); }
 
-  UrlDownload* owner = nullptr;           // null once cancelled or destroyed
+  UrlDownload* owner = nullptr;             // null once cancelled or destroyed
   UrlDownloadDelegate* delegate = nullptr;  // null once cancelled or ended
   std::string requestedUrl;
   std::string currentUrl;
@@ -409,21 +407,20 @@ bool UrlDownload::Transfer::start() {
   if (!list || !curl_slist_append(list, "Pragma: no-cache")) return false;
 
   CURL* handle = easy.get();
-  bool ok = curl_easy_setopt(handle, CURLOPT_URL, currentUrl.c_str()) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &Transfer::headerCallback) ==
-                CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_HEADERDATA, this) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Transfer::writeCallback) ==
-                CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_WRITEDATA, this) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_PRIVATE, this) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK &&
-            curl_easy_setopt(handle, CURLOPT_USERAGENT, "ZanthBootstrapper") == CURLE_OK;
+  bool ok =
+      curl_easy_setopt(handle, CURLOPT_URL, currentUrl.c_str()) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &Transfer::headerCallback) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_HEADERDATA, this) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Transfer::writeCallback) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_WRITEDATA, this) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_PRIVATE, this) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_USERAGENT, "ZanthBootstrapper") == CURLE_OK;
   if (!ok) return false;
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferSize);  // a hint; smaller is fine
 
@@ -461,8 +458,8 @@ void UrlDownload::Transfer::dispatchSource(GSource* source) {
   const gint64 deadline = lastActivity + kIdleTimeoutMicroseconds;
   if (done) return;
   if (paused || g_get_monotonic_time() < deadline) {
-    g_source_set_ready_time(source, paused ? g_get_monotonic_time() + kIdleTimeoutMicroseconds
-                                           : deadline);
+    g_source_set_ready_time(source,
+                            paused ? g_get_monotonic_time() + kIdleTimeoutMicroseconds : deadline);
     return;
   }
   failNow(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
@@ -604,13 +601,14 @@ void UrlDownload::Transfer::pump() {
       // curl may hand over the held body inside this call; a failure to save it ends the
       // transfer here, as curl would not report it.
       if (curl_easy_pause(easy.get(), CURLPAUSE_CONT) != CURLE_OK || error) {
-        failNow(error.value_or(urlError(url_error::kCannotWriteToFile, "cannot write file",
-                                        currentUrl)));
+        failNow(error.value_or(
+            urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl)));
       }
     }
   }
   while (undeliveredBytes > 0 && delegate) {
-    const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(undeliveredBytes, UINT32_MAX));
+    const auto length =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(undeliveredBytes, UINT32_MAX));
     undeliveredBytes -= length;
     delegate->didReceiveDataOfLength(*owner, length);
   }
@@ -624,7 +622,8 @@ UrlResponse UrlDownload::Transfer::response() const {
   answer.mimeType = contentType;
   answer.expectedContentLength = contentLength;
   answer.suggestedFilename = plainFileName(dispositionFileName(contentDisposition));
-  if (answer.suggestedFilename.empty()) answer.suggestedFilename = plainFileName(lastPathComponent(currentUrl));
+  if (answer.suggestedFilename.empty())
+    answer.suggestedFilename = plainFileName(lastPathComponent(currentUrl));
   if (answer.suggestedFilename.empty()) answer.suggestedFilename = "download";
   return answer;
 }
@@ -679,11 +678,13 @@ void UrlDownload::Transfer::deliverEnd() {
   if (isRedirect) return redirect();
   if (!responseDelivered) {
     // An answer without a body still creates its (empty) file.
-    if (!responseReady) return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
+    if (!responseReady)
+      return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
     if (!deliverResponse()) return;
   }
   if (decode && inflater && inflater->total_in > 0 && !decodedToEnd) {
-    return fail(urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl));
+    return fail(
+        urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl));
   }
   if (::close(fd) != 0) {
     fd = -1;
@@ -700,7 +701,8 @@ void UrlDownload::Transfer::deliverEnd() {
 void UrlDownload::Transfer::redirect() {
   char* location = nullptr;
   curl_easy_getinfo(easy.get(), CURLINFO_REDIRECT_URL, &location);
-  if (!location) return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
+  if (!location)
+    return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
   if (++redirects > kMaxRedirects) {
     return fail(urlError(url_error::kHttpTooManyRedirects, "too many HTTP redirects", currentUrl));
   }

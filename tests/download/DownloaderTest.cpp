@@ -1,5 +1,3 @@
-#include "download/Downloader.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -8,9 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "download/Downloader.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SearchPaths.h"
 #include "tests/support/FixtureServer.h"
@@ -83,6 +83,7 @@ class DownloaderTest : public ::testing::Test {
     ASSERT_TRUE(server.start());
     base = server.root() + "/..";
     fs::create_directories(base + "/tmp");
+    if (const char* previous = std::getenv("TMPDIR")) savedTmpdir = previous;
     ::setenv("TMPDIR", (base + "/tmp").c_str(), 1);
     ::setenv("http_proxy", server.proxyUrl().c_str(), 1);
     ::setenv("ZANTH_SYSLOG_CAPTURE", (base + "/syslog.txt").c_str(), 1);
@@ -100,6 +101,12 @@ class DownloaderTest : public ::testing::Test {
     downloader.cleanupTempFiles();
     ::unsetenv("http_proxy");
     ::unsetenv("ZANTH_SYSLOG_CAPTURE");
+    // The next test's server makes its folder under the original TMPDIR.
+    if (savedTmpdir) {
+      ::setenv("TMPDIR", savedTmpdir->c_str(), 1);
+    } else {
+      ::unsetenv("TMPDIR");
+    }
   }
 
   static std::string url(const std::string& path) {
@@ -132,7 +139,8 @@ class DownloaderTest : public ::testing::Test {
   std::vector<std::string> logLines() const {
     std::vector<std::string> lines;
     std::ifstream in(base + "/syslog.txt");
-    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(line.find('\t') + 1));
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line.substr(line.find('\t') + 1));
     return lines;
   }
 
@@ -140,6 +148,7 @@ class DownloaderTest : public ::testing::Test {
 
   FixtureServer server;
   std::string base;
+  std::optional<std::string> savedTmpdir;
   Downloader downloader;
   FakeWindow window;
   FakeButton button;
@@ -157,12 +166,12 @@ TEST_F(DownloaderTest, TwoUrlsFinishWithOneNotificationAndTheirFiles) {
   EXPECT_EQ(r.files, (std::vector<std::string>{tmp() + "/installer", tmp() + "/installer.p7"}));
   EXPECT_EQ(Sandbox::readFile(r.files[0]), std::string(100000, 'i'));
   EXPECT_FALSE(downloader.lastError());
-  EXPECT_EQ(logLines(), (std::vector<std::string>{
-                            "Begin runtime download from " + url("/installer"),
-                            "Download destination is " + tmp() + "/installer", "Download success",
-                            "Begin signature download from " + url("/installer.p7"),
-                            "Download destination is " + tmp() + "/installer.p7",
-                            "Download success"}));
+  EXPECT_EQ(logLines(),
+            (std::vector<std::string>{
+                "Begin runtime download from " + url("/installer"),
+                "Download destination is " + tmp() + "/installer", "Download success",
+                "Begin signature download from " + url("/installer.p7"),
+                "Download destination is " + tmp() + "/installer.p7", "Download success"}));
   // The window was shown for the run and is closed at its end; Cancel followed the run.
   EXPECT_GE(window.shown, 1);
   EXPECT_FALSE(window.visible);
@@ -185,16 +194,41 @@ TEST_F(DownloaderTest, RunResultsFollowTheFailureRule) {
     long lastError;                  // 0: none
     std::vector<std::string> notRequested;
   } cases[] = {
-      {"first fails, second never fetched", false, {"/_status=404/installer", "/installer.p7"},
-       false, {}, -1100, {"/installer.p7"}},
-      {"second fails", false, {"/installer", "/_status=500/installer.p7"}, false, {"installer"},
-       -1011, {}},
-      {"ignored, every URL fails, last error kept", true,
-       {"/_status=404/installer", "/_status=401/installer.p7"}, true, {}, -1013, {}},
-      {"ignored, first fails", true, {"/_status=410/installer", "/installer.p7"}, true,
-       {"installer.p7"}, -1100, {}},
-      {"failed transfer keeps its file", false, {"/_truncate/installer"}, false, {"installer"},
-       -1005, {}},
+      {"first fails, second never fetched",
+       false,
+       {"/_status=404/installer", "/installer.p7"},
+       false,
+       {},
+       -1100,
+       {"/installer.p7"}},
+      {"second fails",
+       false,
+       {"/installer", "/_status=500/installer.p7"},
+       false,
+       {"installer"},
+       -1011,
+       {}},
+      {"ignored, every URL fails, last error kept",
+       true,
+       {"/_status=404/installer", "/_status=401/installer.p7"},
+       true,
+       {},
+       -1013,
+       {}},
+      {"ignored, first fails",
+       true,
+       {"/_status=410/installer", "/installer.p7"},
+       true,
+       {"installer.p7"},
+       -1100,
+       {}},
+      {"failed transfer keeps its file",
+       false,
+       {"/_truncate/installer"},
+       false,
+       {"installer"},
+       -1005,
+       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -339,7 +373,8 @@ TEST_F(DownloaderTest, SilentRunNeverShowsTheWindowButDrivesCancel) {
   bare.setUrlStrings({url("/installer.p7")});
   bool done = false;
   platform::NotificationCenter::defaultCenter().addObserver(
-      this, "Bare", [&](const platform::Notification& n) { done = *n.value<bool>(DOWNLOADER_KEY_SUCCESS); });
+      this, "Bare",
+      [&](const platform::Notification& n) { done = *n.value<bool>(DOWNLOADER_KEY_SUCCESS); });
   bare.startDownload("Bare");
   EXPECT_TRUE(testsupport::runMainLoopUntil([&] { return done; }));
   bare.cleanupTempFiles();

@@ -1,5 +1,3 @@
-#include "platform/UrlDownload.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -14,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/UrlDownload.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/MainLoop.h"
 #include "tests/support/Sandbox.h"
@@ -147,8 +146,9 @@ class UrlDownloadTest : public ::testing::Test {
 
 TEST_F(UrlDownloadTest, SavesTheFileWithEveryCallbackInOrder) {
   auto d = fetch(server.url("/installer"));
-  std::vector<std::string> expected = {"response", "decode? application/octet-stream",
-                                       "destination installer", "created", "data", "finish"};
+  std::vector<std::string> expected = {
+      "response", "decode? application/octet-stream", "destination installer", "created", "data",
+      "finish"};
   EXPECT_EQ(d->events, expected);
   EXPECT_EQ(d->createdPath, folder + "/installer");
   EXPECT_EQ(d->bytes, content.size());
@@ -301,7 +301,8 @@ TEST_F(UrlDownloadTest, FileErrorsAreReportedAsFileErrors) {
 
 TEST_F(UrlDownloadTest, CancelAndDestructionStopEveryCallback) {
   auto delegate = std::make_unique<RecordingDelegate>(folder);
-  delegate->owned = platform::UrlDownload::create(server.url("/_drip=20000,200/installer"), *delegate);
+  delegate->owned =
+      platform::UrlDownload::create(server.url("/_drip=20000,200/installer"), *delegate);
   ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return delegate->bytes > 0; }));
   delegate->owned->cancel();
   const auto eventsAtCancel = delegate->events;
@@ -326,15 +327,14 @@ TEST_F(UrlDownloadTest, StalledTransferTimesOutWhileASlowOneFinishes) {
   // One byte every 3 s: far below a byte per second, yet never 30 s without one.
   auto slowDownload = platform::UrlDownload::create(server.url("/_drip=1,3000/slow"), slow);
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return stalled.ended; },
-                                            std::chrono::seconds(45)));
+  ASSERT_TRUE(
+      testsupport::runMainLoopUntil([&] { return stalled.ended; }, std::chrono::seconds(45)));
   const auto elapsed = std::chrono::steady_clock::now() - start;
   ASSERT_TRUE(stalled.error);
   EXPECT_EQ(stalled.error->code, platform::url_error::kTimedOut);
   EXPECT_GE(elapsed, std::chrono::milliseconds(29900));
   EXPECT_FALSE(slow.ended) << "the slow transfer is still going after the stalled one failed";
-  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return slow.ended; },
-                                            std::chrono::seconds(20)));
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return slow.ended; }, std::chrono::seconds(20)));
   EXPECT_EQ(slow.events.back(), "finish");
   EXPECT_EQ(Sandbox::readFile(slow.createdPath), "0123456789ab");
 }

@@ -79,13 +79,9 @@ void FixtureServer::stop() {
   pid_ = -1;
 }
 
-std::string FixtureServer::url(const std::string& path) const {
-  return proxyUrl() + path;
-}
+std::string FixtureServer::url(const std::string& path) const { return proxyUrl() + path; }
 
-std::string FixtureServer::proxyUrl() const {
-  return "http://127.0.0.1:" + std::to_string(port_);
-}
+std::string FixtureServer::proxyUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
 std::vector<std::string> FixtureServer::requests() const {
   std::vector<std::string> lines;
