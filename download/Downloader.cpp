@@ -1,0 +1,211 @@
+#include "download/Downloader.h"
+
+#include "libinstall/DebugTrace.h"
+#include "libinstall/InstallLogMsgs.h"
+#include "platform/FileManager.h"
+#include "platform/Notification.h"
+#include "platform/NotificationQueue.h"
+#include "platform/Path.h"
+#include "platform/SearchPaths.h"
+
+namespace {
+
+// The size the path lists are first made for; runs fetch a handful of files.
+constexpr std::size_t kInitialPathCapacity = 10;
+// The bar stays still until a file has sent this many bytes.
+constexpr std::int64_t kProgressThreshold = 16384;
+
+}  // namespace
+
+Downloader::Downloader() {
+  setCurrentProgressPercent(0.0);
+  resultPaths_.reserve(kInitialPathCapacity);
+  cleanupPaths_.reserve(kInitialPathCapacity);
+}
+
+// The transfer (if any) is cancelled by its destructor before the delegate goes away.
+Downloader::~Downloader() = default;
+
+void Downloader::setUrlStrings(std::vector<std::string> urls) {
+  urlStrings_ = std::move(urls);
+  currentUrlIndex_ = 0;
+  resultPaths_.clear();
+}
+
+void Downloader::setRuntimeArgs(const std::vector<std::string>* args) {
+  runtimeArgs_ = args ? *args : std::vector<std::string>();
+}
+
+void Downloader::setCurrentProgressPercent(double percent) {
+  currentProgressPercent_ = percent;
+  if (progressBar_) progressBar_->setDoubleValue(percent);
+}
+
+void Downloader::setProgressBar(platform::ui::ProgressIndicator* bar) {
+  progressBar_ = bar;
+  if (progressBar_) progressBar_->setDoubleValue(currentProgressPercent_);
+}
+
+void Downloader::setCancelButton(platform::ui::Button* button) {
+  cancelButton_ = button;
+  if (cancelButton_) cancelButton_->setAction([this] { stopDownLoad(); });
+}
+
+void Downloader::startDownload(const std::string& notificationName) {
+  const std::string url = urlStrings_.at(currentUrlIndex_);
+  DebugTrace("Info: URL is %s", url.c_str());
+  resetProgress();
+
+  if (notificationName == INSTALLER_DOWNLOAD_NOTIFY_DONE) {
+    install::logDownloadBegin(currentUrlIndex_ == 0 ? "runtime" : "signature", url.c_str());
+  } else if (notificationName == CRL_DOWNLOAD_NOTIFY_DONE) {
+    install::logDownloadBegin("crl", url.c_str());
+  }
+
+  urlDownload_.reset();
+  urlDownload_ = platform::UrlDownload::create(url, *this);
+  notificationName_ = notificationName;
+  if (urlDownload_) {
+    doingDownload(true);
+    return;
+  }
+
+  // A transfer that cannot even be made counts as a failed transfer of this URL, so that the
+  // run still goes on or ends with its one done notification.
+  install::logDownloadFailure("could not start download");
+  setLastError(platform::Error{platform::kUrlErrorDomain, platform::url_error::kUnsupportedUrl,
+                               "unsupported URL", url});
+  continueAfterFailure();
+}
+
+void Downloader::stopDownLoad() {
+  // Only a run in progress can be cancelled; a second click cannot end a run twice.
+  if (!urlDownload_) return;
+  urlDownload_->cancel();
+  urlDownload_.reset();
+  doingDownload(false);
+  install::logDownloadCancel();
+  sendDoneNotfication(false);
+}
+
+void Downloader::cleanupTempFiles() {
+  auto& fileManager = platform::FileManager::defaultManager();
+  for (const std::string& path : cleanupPaths_) {
+    (void)fileManager.removeItem(path);  // whatever cannot be removed is left behind
+  }
+  cleanupPaths_.clear();
+  platform::removeTemporaryDirectory();
+}
+
+void Downloader::resetProgress() {
+  bytesReceived_ = 0;
+  setCurrentProgressPercent(0.0);
+}
+
+void Downloader::doingDownload(bool downloading) {
+  if (downloading) {
+    if (cancelButton_) cancelButton_->setEnabled(true);
+    if (silent_) return;
+    if (pleaseWaitLabel_) pleaseWaitLabel_->setText(localizedPleaseWait_);
+    if (cancelButton_) cancelButton_->setTitle(localizedCancel_);
+    if (progressWindow_) progressWindow_->makeKeyAndOrderFront();
+  } else {
+    if (cancelButton_) cancelButton_->setEnabled(false);
+    if (progressWindow_) progressWindow_->close();
+    resetProgress();
+  }
+}
+
+void Downloader::setDownloadResponse(const platform::UrlResponse& response) {
+  urlResponse_ = response;
+}
+
+void Downloader::sendDoneNotfication(bool success) {
+  cleanupPaths_.insert(cleanupPaths_.end(), resultPaths_.begin(), resultPaths_.end());
+  platform::Notification notification;
+  notification.name = notificationName_;
+  notification.object = this;
+  notification.userInfo[DOWNLOADER_KEY_SUCCESS] = success;
+  notification.userInfo[DOWNLOADER_KEY_FILES] = resultPaths_;
+  platform::NotificationQueue::defaultQueue().enqueueNotification(
+      std::move(notification), platform::NotificationQueue::PostingStyle::WhenIdle);
+}
+
+void Downloader::continueAfterFailure() {
+  ++currentUrlIndex_;
+  if (ignoreFailures_ && currentUrlIndex_ < static_cast<std::int32_t>(urlStrings_.size())) {
+    resetProgress();
+    startDownload(notificationName_);
+    return;
+  }
+  doingDownload(false);
+  sendDoneNotfication(ignoreFailures_);
+}
+
+std::string Downloader::willSendRequest(platform::UrlDownload&, const std::string& url,
+                                        const platform::UrlResponse&) {
+  DebugTrace("Info: Redirecting to %s", url.c_str());
+  return url;
+}
+
+void Downloader::didReceiveResponse(platform::UrlDownload&, const platform::UrlResponse& response) {
+  resetProgress();
+  setDownloadResponse(response);
+  expectedBytes_ = response.expectedContentLength;
+}
+
+bool Downloader::shouldDecodeSourceDataOfMIMEType(platform::UrlDownload&,
+                                                  const std::string& mimeType) {
+  // Exact, case-sensitive: a differently written type is saved as received.
+  const bool decode = mimeType == "application/gzip" || mimeType == "application/x-gzip";
+  DebugTrace("Info: Asked to decode %s, response %d", mimeType.c_str(), decode ? 1 : 0);
+  return decode;
+}
+
+void Downloader::decideDestinationWithSuggestedFilename(platform::UrlDownload& download,
+                                                        const std::string& filename) {
+  const std::string folder = platform::temporaryDirectory().value_or(platform::homeDirectory());
+  const std::string destination = platform::path::appendComponent(folder, filename);
+  install::logDownloadDest(destination.c_str());
+  download.setDestination(destination, false);
+}
+
+void Downloader::didCreateDestination(platform::UrlDownload&, const std::string& path) {
+  DebugTrace("Info: Downloading to %s", path.c_str());
+  resultPaths_.push_back(path);
+}
+
+void Downloader::didReceiveDataOfLength(platform::UrlDownload&, std::uint32_t length) {
+  bytesReceived_ += length;
+  if (expectedBytes_ > 0 && bytesReceived_ > kProgressThreshold) {
+    setCurrentProgressPercent(static_cast<double>(bytesReceived_) /
+                              static_cast<double>(expectedBytes_) * 100.0);
+  }
+}
+
+void Downloader::downloadDidFinish(platform::UrlDownload&) {
+  urlDownload_.reset();
+  if (urlResponse_) {
+    DebugTrace("Info: Successfully download %lld bytes of type %s",
+               static_cast<long long>(urlResponse_->expectedContentLength),
+               urlResponse_->mimeType.c_str());
+  }
+  install::logDownloadSuccess();
+  ++currentUrlIndex_;
+  if (currentUrlIndex_ < static_cast<std::int32_t>(urlStrings_.size())) {
+    resetProgress();
+    startDownload(notificationName_);
+    return;
+  }
+  doingDownload(false);
+  sendDoneNotfication(true);
+}
+
+void Downloader::didFailWithError(platform::UrlDownload&, const platform::Error& error) {
+  urlDownload_.reset();
+  setLastError(error);
+  DebugTrace("Error: Download failed.  Error - %s %s", error.localizedDescription.c_str(),
+             error.failingUrl.c_str());
+  install::logDownloadFailure(error.localizedDescription.c_str());
+  continueAfterFailure();
+}

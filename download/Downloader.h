@@ -1,0 +1,133 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "download/DownloaderNotifications.h"
+#include "platform/Error.h"
+#include "platform/UrlDownload.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ProgressIndicator.h"
+#include "platform/ui/Window.h"
+
+// Fetches an ordered list of URLs one after another into the private temporary folder, with a
+// progress window, and ends every run with exactly one done notification (user info:
+// DOWNLOADER_KEY_SUCCESS, a bool; DOWNLOADER_KEY_FILES, the paths created by the run) posted
+// when the main loop is idle, never inside the call that ended the run. One run at a time.
+class Downloader : public platform::UrlDownloadDelegate {
+ public:
+  Downloader();
+  ~Downloader() override;
+  Downloader(const Downloader&) = delete;
+  Downloader& operator=(const Downloader&) = delete;
+
+  // The URLs of the next run. Restarts at the first URL and empties resultPaths (the files stay
+  // listed for cleanupTempFiles).
+  void setUrlStrings(std::vector<std::string> urls);
+  const std::vector<std::string>& urlStrings() const { return urlStrings_; }
+
+  // When set, a failed URL does not end the run, and the run's result is true.
+  void setIgnoreFailures(bool ignoreFailures) { ignoreFailures_ = ignoreFailures; }
+  bool ignoreFailures() const { return ignoreFailures_; }
+  // When set, the progress window is never shown (the Cancel button still follows the run).
+  void setSilent(bool silent) { silent_ = silent; }
+  bool silent() const { return silent_; }
+  void setLocalizedPleaseWait(std::string text) { localizedPleaseWait_ = std::move(text); }
+  const std::string& localizedPleaseWait() const { return localizedPleaseWait_; }
+  void setLocalizedCancel(std::string text) { localizedCancel_ = std::move(text); }
+  const std::string& localizedCancel() const { return localizedCancel_; }
+
+  // Arguments parked here for a later step; a copy is kept (empty when args is null). Never read
+  // by the downloader itself.
+  void setRuntimeArgs(const std::vector<std::string>* args);
+  const std::vector<std::string>& runtimeArgs() const { return runtimeArgs_; }
+
+  // The error of the most recent failed transfer of any run; set only on a failure, never
+  // cleared by a run.
+  void setLastError(std::optional<platform::Error> error) { lastError_ = std::move(error); }
+  const std::optional<platform::Error>& lastError() const { return lastError_; }
+
+  // Progress of the current URL on a 0 to 100 scale (may pass 100); the bar follows it.
+  double currentProgressPercent() const { return currentProgressPercent_; }
+  void setCurrentProgressPercent(double percent);
+
+  std::int64_t bytesReceived() const { return bytesReceived_; }
+  std::int64_t expectedBytes() const { return expectedBytes_; }
+  int currentUrlIndex() const { return currentUrlIndex_; }
+  // The most recent response received; none before the first.
+  const std::optional<platform::UrlResponse>& urlResponse() const { return urlResponse_; }
+  // The files created by the current run, in creation order (the list the done notification
+  // carries).
+  const std::vector<std::string>& resultPaths() const { return resultPaths_; }
+  // Every file created by any run since the last cleanupTempFiles.
+  const std::vector<std::string>& cleanupPaths() const { return cleanupPaths_; }
+  const std::string& notificationName() const { return notificationName_; }
+  // Whether a transfer is in progress.
+  bool isDownloading() const { return urlDownload_ != nullptr; }
+
+  // Starts the run (or goes on with it) at currentUrlIndex; the run ends with the done
+  // notification called notificationName. urlStrings must not be empty.
+  void startDownload(const std::string& notificationName);
+  // Cancels the run: the transfer stops, the window closes, and the done notification says
+  // false. The Cancel button's action.
+  void stopDownLoad();
+  // Removes every file that any run created, ignoring failures, and the private temporary
+  // folder.
+  void cleanupTempFiles();
+
+  // Interface outlets, owned by the interface; each may be null.
+  void setProgressWindow(platform::ui::Window* window) { progressWindow_ = window; }
+  void setProgressBar(platform::ui::ProgressIndicator* bar);
+  // Also makes stopDownLoad the button's action.
+  void setCancelButton(platform::ui::Button* button);
+  void setPleaseWaitLabel(platform::ui::Label* label) { pleaseWaitLabel_ = label; }
+
+  // The transfer's delegate callbacks.
+  std::string willSendRequest(platform::UrlDownload& download, const std::string& url,
+                              const platform::UrlResponse& redirectResponse) override;
+  void didReceiveResponse(platform::UrlDownload& download,
+                          const platform::UrlResponse& response) override;
+  bool shouldDecodeSourceDataOfMIMEType(platform::UrlDownload& download,
+                                        const std::string& mimeType) override;
+  void decideDestinationWithSuggestedFilename(platform::UrlDownload& download,
+                                              const std::string& filename) override;
+  void didCreateDestination(platform::UrlDownload& download, const std::string& path) override;
+  void didReceiveDataOfLength(platform::UrlDownload& download, std::uint32_t length) override;
+  void downloadDidFinish(platform::UrlDownload& download) override;
+  void didFailWithError(platform::UrlDownload& download, const platform::Error& error) override;
+
+ private:
+  void resetProgress();
+  // Shows (true) or hides (false) the progress window and enables the Cancel button to match.
+  void doingDownload(bool downloading);
+  void setDownloadResponse(const platform::UrlResponse& response);
+  // Posts the run's done notification when the loop is idle.
+  void sendDoneNotfication(bool success);
+  // Ends the current URL as failed: the next URL when failures are ignored, else the run.
+  void continueAfterFailure();
+
+  std::int64_t bytesReceived_ = 0;
+  std::int64_t expectedBytes_ = -1;
+  double currentProgressPercent_ = 0.0;
+  std::int32_t currentUrlIndex_ = 0;
+  std::vector<std::string> urlStrings_;
+  std::vector<std::string> runtimeArgs_;
+  std::unique_ptr<platform::UrlDownload> urlDownload_;
+  std::optional<platform::UrlResponse> urlResponse_;
+  std::vector<std::string> resultPaths_;
+  std::vector<std::string> cleanupPaths_;
+  std::optional<platform::Error> lastError_;
+  bool ignoreFailures_ = false;
+  bool silent_ = false;
+  std::string notificationName_;
+  platform::ui::Window* progressWindow_ = nullptr;
+  platform::ui::ProgressIndicator* progressBar_ = nullptr;
+  platform::ui::Button* cancelButton_ = nullptr;
+  platform::ui::Label* pleaseWaitLabel_ = nullptr;
+  std::string localizedPleaseWait_;
+  std::string localizedCancel_;
+};

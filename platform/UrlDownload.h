@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Error.h"
+
+namespace platform {
+
+// What a server answered for a transfer: the final response after any redirects.
+struct UrlResponse {
+  std::string url;        // the URL that gave this response
+  long statusCode = 0;    // the HTTP status
+  std::string mimeType;   // the Content-Type without parameters, exactly as sent; may be empty
+  std::int64_t expectedContentLength = -1;  // the announced body length; -1 when none
+  std::string suggestedFilename;  // a plain file name (never empty, no "/", not "." or "..")
+};
+
+class UrlDownload;
+
+// Receives the events of one UrlDownload. Every call arrives from the main loop, one at a time,
+// never inside the call that created the transfer. A callback may destroy the download; no
+// further callback follows then.
+class UrlDownloadDelegate {
+ public:
+  virtual ~UrlDownloadDelegate() = default;
+
+  // A redirect to url was answered with redirectResponse. Returns the URL to request next
+  // (url to follow the redirect as proposed); an empty string stops the transfer, which then
+  // fails as cancelled.
+  virtual std::string willSendRequest(UrlDownload& download, const std::string& url,
+                                      const UrlResponse& redirectResponse) = 0;
+  // The final response has arrived (status below 400).
+  virtual void didReceiveResponse(UrlDownload& download, const UrlResponse& response) = 0;
+  // Whether the body, of the given MIME type, is to be gunzipped before it is saved.
+  virtual bool shouldDecodeSourceDataOfMIMEType(UrlDownload& download,
+                                                const std::string& mimeType) = 0;
+  // The delegate calls download.setDestination here; without a destination the transfer fails
+  // as "cannot create file".
+  virtual void decideDestinationWithSuggestedFilename(UrlDownload& download,
+                                                      const std::string& filename) = 0;
+  // The destination file now exists at path (which may differ from the one asked for).
+  virtual void didCreateDestination(UrlDownload& download, const std::string& path) = 0;
+  // length more bytes of the body have been received (counted before decoding).
+  virtual void didReceiveDataOfLength(UrlDownload& download, std::uint32_t length) = 0;
+  // The whole body has been saved.
+  virtual void downloadDidFinish(UrlDownload& download) = 0;
+  // The transfer failed; error is in kUrlErrorDomain. A destination already created is left.
+  virtual void didFailWithError(UrlDownload& download, const Error& error) = 0;
+};
+
+// An asynchronous download of one http or https URL into a file, driven by the main loop.
+// Redirects are followed (at most 20, http and https only), proxies come from the environment,
+// nothing is cached, and the transfer fails when connecting takes 30 s or no byte arrives for
+// 30 s. An HTTP status of 400 or above fails the transfer before any file is created.
+class UrlDownload {
+ public:
+  // Creates the transfer and starts it at once; the delegate must outlive it. Null when the
+  // transfer cannot be made (not an http or https URL, or the transfer library refuses it).
+  static std::unique_ptr<UrlDownload> create(const std::string& url,
+                                             UrlDownloadDelegate& delegate);
+  // Cancels a transfer still in progress; no callback follows.
+  ~UrlDownload();
+  UrlDownload(const UrlDownload&) = delete;
+  UrlDownload& operator=(const UrlDownload&) = delete;
+
+  // Stops the transfer; no callback follows. A destination already created is left in place.
+  void cancel();
+  // Sets the file to save into; only meaningful inside decideDestinationWithSuggestedFilename.
+  // The file is created exclusively and never through a symbolic link. When path is taken and
+  // allowOverwrite is false, "<path>-1", "<path>-2", ... are tried instead; when it is true, a
+  // file at path is removed first.
+  void setDestination(const std::string& path, bool allowOverwrite);
+  // The URL the transfer was created with.
+  const std::string& url() const;
+
+  struct Transfer;
+
+ private:
+  explicit UrlDownload(std::shared_ptr<Transfer> transfer);
+  std::shared_ptr<Transfer> transfer_;
+};
+
+}  // namespace platform

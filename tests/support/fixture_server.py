@@ -1,0 +1,182 @@
+#!/usr/bin/env python3
+"""Fixture download server for tests: Python standard library only.
+
+Usage:
+    fixture_server.py --root FOLDER [--log FILE] [--port N]
+
+Binds 127.0.0.1 (a free port unless --port is given), prints the port number on the first line
+of standard output, then serves until it is terminated (SIGTERM/SIGINT).
+
+It answers both direct requests (http://127.0.0.1:PORT/path) and forward-proxy requests, so
+a program run with http_proxy=http://127.0.0.1:PORT reaches any host name through it, e.g.
+http://download.quillor.example/... (the host name is ignored; only the path counts).
+
+Every request's path (without scheme and host) is appended as one line to the --log file before
+it is answered, so tests can tell which addresses were fetched.
+
+Behaviour is chosen by switches: leading path segments that begin with "_", in any number and
+order, before the file's path below FOLDER. Values are percent-decoded.
+
+    /name                     the file FOLDER/name (200, Content-Length, application/octet-stream)
+    /_status=404/name         answers that status (404, 410, 401, 407, 500, ...) with a short body
+    /_type=T/name             Content-Type T, exactly as given (e.g. _type=Application%2FX-Gzip)
+    /_gzip/name               the body is the file gzip-compressed (pair with _type=...)
+    /_name=N/name             Content-Disposition: attachment; filename="N" (N may hold "/", "..")
+    /_nolength/name           no Content-Length; the body ends when the connection closes
+    /_truncate/name           announces 1000 bytes more than it sends, then closes
+    /_longer/name             announces half the body, sends all of it, then closes
+    /_split=N/name            sends the first N bytes, pauses 0.5 s, then the rest
+    /_drip=B,MS/name          sends B bytes every MS milliseconds (a slow but moving download)
+    /_stall/name              sends the headers, then nothing (holds the connection 120 s)
+    /_redirect=K/rest         302 to /_redirect=K-1/rest; /_redirect=0/rest serves /rest
+    /_loop/name               302 to itself, for ever
+    /_redirect-to=URL/name    302 to URL (any scheme, e.g. ftp://...)
+"""
+
+import argparse
+import gzip
+import os
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "ZanthFixture/1"
+
+    def log_message(self, format, *args):  # keep test output quiet
+        pass
+
+    def do_GET(self):
+        try:
+            self.answer()
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
+    def record(self, path):
+        with self.server.log_lock:
+            if self.server.log_file:
+                self.server.log_file.write(path + "\n")
+                self.server.log_file.flush()
+
+    def answer(self):
+        # A proxy request carries the absolute URL; a direct one only the path.
+        target = urllib.parse.urlsplit(self.path)
+        path = target.path or "/"
+        self.record(path + ("?" + target.query if target.query else ""))
+
+        segments = path.lstrip("/").split("/")
+        switches = {}
+        while segments and segments[0].startswith("_"):
+            key, _, value = segments.pop(0)[1:].partition("=")
+            switches[key] = urllib.parse.unquote(value)
+        rest = "/".join(segments)
+
+        if "loop" in switches:
+            return self.redirect(path)
+        if "redirect-to" in switches:
+            return self.redirect(switches["redirect-to"])
+        if "redirect" in switches:
+            left = int(switches["redirect"])
+            prefix = "".join(
+                "/_%s%s" % (k, "=" + urllib.parse.quote(v, safe="") if v else "")
+                for k, v in switches.items() if k != "redirect")
+            if left > 0:
+                return self.redirect("/_redirect=%d%s/%s" % (left - 1, prefix, rest))
+        if "status" in switches:
+            return self.send_simple(int(switches["status"]), b"fixture error\n")
+
+        file_path = os.path.join(self.server.root, urllib.parse.unquote(rest))
+        if not rest or not os.path.isfile(file_path):
+            return self.send_simple(404, b"no such fixture file\n")
+        with open(file_path, "rb") as f:
+            if "gzip" in switches:
+                body = gzip.compress(f.read())
+                self.send_body(switches, body, None)
+            elif set(switches) & {"split", "drip", "truncate", "longer", "stall"}:
+                self.send_body(switches, f.read(), None)
+            else:
+                self.send_body(switches, None, f)
+
+    def redirect(self, location):
+        self.send_response(302)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+    def send_simple(self, status, body):
+        self.send_response(status)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def send_body(self, switches, body, file):
+        size = len(body) if body is not None else os.fstat(file.fileno()).st_size
+        self.send_response(200)
+        self.send_header("Content-Type", switches.get("type", "application/octet-stream"))
+        if "name" in switches:
+            self.send_header("Content-Disposition",
+                             'attachment; filename="%s"' % switches["name"])
+        if "nolength" in switches:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        elif "truncate" in switches:
+            self.send_header("Content-Length", str(size + 1000))
+            self.close_connection = True
+        elif "longer" in switches:
+            self.send_header("Content-Length", str(size // 2))
+            self.close_connection = True
+        else:
+            self.send_header("Content-Length", str(size))
+        self.end_headers()
+
+        if "stall" in switches:
+            self.close_connection = True
+            time.sleep(120)
+            return
+        if file is not None:
+            self.connection.sendfile(file)
+            return
+        if "split" in switches:
+            first = int(switches["split"])
+            self.wfile.write(body[:first])
+            time.sleep(0.5)
+            self.wfile.write(body[first:])
+        elif "drip" in switches:
+            step, _, ms = switches["drip"].partition(",")
+            step, delay = max(1, int(step)), int(ms or "100") / 1000.0
+            for start in range(0, len(body), step):
+                self.wfile.write(body[start:start + step])
+                if start + step < len(body):
+                    time.sleep(delay)
+        else:
+            self.wfile.write(body)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--log")
+    parser.add_argument("--port", type=int, default=0)
+    options = parser.parse_args()
+
+    server = ThreadingHTTPServer(("127.0.0.1", options.port), Handler)
+    server.daemon_threads = True
+    server.root = os.path.abspath(options.root)
+    server.log_lock = threading.Lock()
+    server.log_file = open(options.log, "a") if options.log else None
+    print(server.server_address[1], flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+
+
+if __name__ == "__main__":
+    import signal
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    main()
