@@ -276,7 +276,7 @@ ConfPtr loadExtensionConfig() {
 }
 
 const CertSpec kRootSpec{quillorName("Quillor Root CA"), 1, true, -kDay, 7300 * kDay, "",
-                         "@root_dp"};
+                         "root_dp"};
 
 int makeProductionRoot(const std::filesystem::path& out) {
   ConfPtr conf = loadExtensionConfig();
@@ -336,7 +336,7 @@ int makeFixturePki(const std::filesystem::path& folder) {
                                   interKey.get(), {root.get(), rootKey.get()}, conf.get());
   KeyPtr inter2Key = makeKey();
   CertPtr inter2 = makeCertificate({quillorName("Quillor Code Signing CA 2"), 11, true, -kDay,
-                                    3650 * kDay, "", "@root_dp"},
+                                    3650 * kDay, "", "root_dp"},
                                    inter2Key.get(), {root.get(), rootKey.get()}, conf.get());
 
   // Signers: one key, many certificates, each with a serial of its own.
@@ -392,7 +392,7 @@ int makeFixturePki(const std::filesystem::path& folder) {
       variant("same-cdp", signerName(), "", rootCrl),
       variant("two-cdp", signerName(), "",
               "URI:" + kCrlBase + "Unusable.crl, " + interCrl),
-      variant("many-dp", signerName(), "", "@many_dp1, @many_dp2, @many_dp3, @many_dp4"),
+      variant("many-dp", signerName(), "", "many_dp1, many_dp2, many_dp3, many_dp4"),
   };
   SignerVariant noEku = variant("no-eku", signerName());
   noEku.spec.extendedKeyUsage.clear();
