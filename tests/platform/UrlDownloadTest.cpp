@@ -1,0 +1,342 @@
+#include "platform/UrlDownload.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/FixtureServer.h"
+#include "tests/support/MainLoop.h"
+#include "tests/support/Sandbox.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::FixtureServer;
+using testsupport::Sandbox;
+
+// Records every callback as a line and saves into folder; options steer its answers.
+class RecordingDelegate : public platform::UrlDownloadDelegate {
+ public:
+  explicit RecordingDelegate(std::string folder) : folder_(std::move(folder)) {}
+
+  std::string willSendRequest(platform::UrlDownload&, const std::string& url,
+                              const platform::UrlResponse& response) override {
+    events.push_back("redirect " + std::to_string(response.statusCode));
+    redirectTargets.push_back(url);
+    return url;
+  }
+  void didReceiveResponse(platform::UrlDownload& download,
+                          const platform::UrlResponse& answer) override {
+    events.push_back("response");
+    response = answer;
+    if (destroyOnResponse) owned.reset();
+    (void)download;
+  }
+  bool shouldDecodeSourceDataOfMIMEType(platform::UrlDownload&,
+                                        const std::string& mimeType) override {
+    events.push_back("decode? " + mimeType);
+    return decode;
+  }
+  void decideDestinationWithSuggestedFilename(platform::UrlDownload& download,
+                                              const std::string& filename) override {
+    events.push_back("destination " + filename);
+    download.setDestination(destinationOverride.value_or(folder_ + "/" + filename), false);
+  }
+  void didCreateDestination(platform::UrlDownload&, const std::string& path) override {
+    events.push_back("created");
+    createdPath = path;
+  }
+  void didReceiveDataOfLength(platform::UrlDownload&, std::uint32_t length) override {
+    if (events.empty() || events.back() != "data") events.push_back("data");
+    bytes += length;
+  }
+  void downloadDidFinish(platform::UrlDownload&) override {
+    events.push_back("finish");
+    ended = true;
+  }
+  void didFailWithError(platform::UrlDownload&, const platform::Error& failure) override {
+    events.push_back("fail " + std::to_string(failure.code));
+    error = failure;
+    ended = true;
+  }
+
+  std::vector<std::string> events;
+  std::vector<std::string> redirectTargets;
+  platform::UrlResponse response;
+  std::string createdPath;
+  std::uint64_t bytes = 0;
+  std::optional<platform::Error> error;
+  bool ended = false;
+  bool decode = false;
+  bool destroyOnResponse = false;
+  std::optional<std::string> destinationOverride;
+  std::unique_ptr<platform::UrlDownload> owned;
+
+ private:
+  std::string folder_;
+};
+
+std::string gunzipped(const std::string& data) {
+  z_stream stream{};
+  inflateInit2(&stream, 16 + MAX_WBITS);
+  std::string out;
+  char buffer[65536];
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  int status = Z_OK;
+  while (status == Z_OK) {
+    stream.next_out = reinterpret_cast<Bytef*>(buffer);
+    stream.avail_out = sizeof buffer;
+    status = inflate(&stream, Z_NO_FLUSH);
+    out.append(buffer, sizeof buffer - stream.avail_out);
+  }
+  inflateEnd(&stream);
+  return status == Z_STREAM_END ? out : "<not gzip>";
+}
+
+std::string pattern(std::size_t size) {
+  std::string text(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
+  return text;
+}
+
+class UrlDownloadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.start());
+    folder = server.root() + "/../saved";
+    fs::create_directories(folder);
+    Sandbox::writeFile(server.root() + "/installer", content);
+  }
+
+  // Downloads url into the test folder and runs the loop until the transfer ends.
+  std::unique_ptr<RecordingDelegate> fetch(const std::string& url,
+                                           std::function<void(RecordingDelegate&)> setup = {}) {
+    auto delegate = std::make_unique<RecordingDelegate>(folder);
+    if (setup) setup(*delegate);
+    delegate->owned = platform::UrlDownload::create(url, *delegate);
+    EXPECT_TRUE(delegate->owned) << url;
+    if (!delegate->owned) return delegate;
+    EXPECT_TRUE(delegate->events.empty()) << "a callback came inside create for " << url;
+    EXPECT_TRUE(testsupport::runMainLoopUntil([&] { return delegate->ended; })) << url;
+    return delegate;
+  }
+
+  std::vector<std::string> savedFiles() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      names.push_back(entry.path().filename());
+    }
+    return names;
+  }
+
+  FixtureServer server;
+  std::string folder;
+  const std::string content = pattern(200000);
+};
+
+TEST_F(UrlDownloadTest, SavesTheFileWithEveryCallbackInOrder) {
+  auto d = fetch(server.url("/installer"));
+  std::vector<std::string> expected = {"response", "decode? application/octet-stream",
+                                       "destination installer", "created", "data", "finish"};
+  EXPECT_EQ(d->events, expected);
+  EXPECT_EQ(d->createdPath, folder + "/installer");
+  EXPECT_EQ(d->bytes, content.size());
+  EXPECT_EQ(d->response.statusCode, 200);
+  EXPECT_EQ(d->response.expectedContentLength, static_cast<std::int64_t>(content.size()));
+  EXPECT_EQ(Sandbox::readFile(d->createdPath), content);
+}
+
+TEST_F(UrlDownloadTest, ReachesAnyHostThroughTheProxyFromTheEnvironment) {
+  ::setenv("http_proxy", server.proxyUrl().c_str(), 1);
+  auto d = fetch("http://download.quillor.example/installer");
+  ::unsetenv("http_proxy");
+  EXPECT_EQ(d->events.back(), "finish");
+  EXPECT_EQ(Sandbox::readFile(d->createdPath), content);
+  EXPECT_EQ(server.requests(), std::vector<std::string>{"/installer"});
+}
+
+TEST_F(UrlDownloadTest, FollowsRedirectsButNotLoopsOrOtherSchemes) {
+  auto chain = fetch(server.url("/_redirect=3/installer"));
+  EXPECT_EQ(chain->events.back(), "finish");
+  EXPECT_EQ(chain->redirectTargets.size(), 3u);
+  EXPECT_EQ(chain->response.url, server.url("/_redirect=0/installer"));
+  EXPECT_EQ(Sandbox::readFile(chain->createdPath), content);
+
+  auto loop = fetch(server.url("/_loop/installer"));
+  ASSERT_TRUE(loop->error);
+  EXPECT_EQ(loop->error->code, platform::url_error::kHttpTooManyRedirects);
+  EXPECT_EQ(loop->redirectTargets.size(), 20u) << "at most 20 redirects are followed";
+
+  auto ftp = fetch(server.url("/_redirect-to=ftp%3A%2F%2F127.0.0.1%2Finstaller/installer"));
+  ASSERT_TRUE(ftp->error);
+  EXPECT_EQ(ftp->error->code, platform::url_error::kUnsupportedUrl);
+  EXPECT_EQ(ftp->error->domain, platform::kUrlErrorDomain);
+  EXPECT_TRUE(savedFiles().size() == 1) << "only the chained download made a file";
+}
+
+TEST_F(UrlDownloadTest, HttpErrorsFailBeforeAnyFileExists) {
+  const struct {
+    int status;
+    long code;
+  } cases[] = {{404, -1100}, {410, -1100}, {401, -1013}, {407, -1013}, {500, -1011}, {403, -1011}};
+  for (const auto& c : cases) {
+    auto d = fetch(server.url("/_status=" + std::to_string(c.status) + "/installer"));
+    ASSERT_TRUE(d->error) << c.status;
+    EXPECT_EQ(d->error->code, c.code) << c.status;
+    EXPECT_EQ(d->error->domain, platform::kUrlErrorDomain) << c.status;
+    EXPECT_EQ(d->events, std::vector<std::string>{"fail " + std::to_string(c.code)}) << c.status;
+  }
+  EXPECT_TRUE(savedFiles().empty());
+}
+
+TEST_F(UrlDownloadTest, NeverReplacesAnExistingFileOrFollowsALink) {
+  Sandbox::writeFile(folder + "/installer", "old");
+  fs::create_symlink(server.root() + "/victim", folder + "/installer-1");
+  auto d = fetch(server.url("/installer"));
+  EXPECT_EQ(d->createdPath, folder + "/installer-2");
+  EXPECT_EQ(Sandbox::readFile(folder + "/installer"), "old");
+  EXPECT_FALSE(fs::exists(server.root() + "/victim")) << "the link was followed";
+  EXPECT_EQ(Sandbox::readFile(d->createdPath), content);
+}
+
+TEST_F(UrlDownloadTest, SuggestsAPlainFileName) {
+  const struct {
+    std::string path;
+    std::string name;
+  } cases[] = {
+      {"/_name=report.bin/installer", "report.bin"},
+      {"/_name=..%2F..%2Fetc%2Fevil/installer", "evil"},
+      {"/_name=..%5C..%5Cwin/installer", "win"},
+      {"/_name=../installer", "installer"},
+      {"/_name=/installer", "installer"},
+      {"/_name=a%01b%7F/installer", "ab"},
+  };
+  for (const auto& c : cases) {
+    auto d = fetch(server.url(c.path));
+    EXPECT_EQ(d->response.suggestedFilename, c.name) << c.path;
+    EXPECT_EQ(fs::path(d->createdPath).parent_path(), fs::path(folder)) << c.path;
+  }
+}
+
+TEST_F(UrlDownloadTest, GunzipsOnlyWhenTheDelegateAsks) {
+  const std::string text = pattern(700000);
+  Sandbox::writeFile(server.root() + "/doc", text);
+  auto decoded = fetch(server.url("/_gzip/_type=application%2Fx-gzip/doc"),
+                       [](RecordingDelegate& d) { d.decode = true; });
+  EXPECT_EQ(decoded->events.back(), "finish");
+  EXPECT_EQ(decoded->events[1], "decode? application/x-gzip");
+  EXPECT_EQ(Sandbox::readFile(decoded->createdPath), text);
+
+  auto raw = fetch(server.url("/_gzip/_type=Application%2FX-Gzip/doc"));
+  EXPECT_EQ(raw->events[1], "decode? Application/X-Gzip");
+  EXPECT_EQ(gunzipped(Sandbox::readFile(raw->createdPath)), text) << "saved as received";
+  EXPECT_EQ(raw->bytes, static_cast<std::uint64_t>(raw->response.expectedContentLength));
+
+  // A body that is not gzip at all cannot be decoded.
+  auto broken = fetch(server.url("/_type=application%2Fgzip/installer"),
+                      [](RecordingDelegate& d) { d.decode = true; });
+  ASSERT_TRUE(broken->error);
+  EXPECT_EQ(broken->error->code, platform::url_error::kCannotDecodeContentData);
+}
+
+TEST_F(UrlDownloadTest, BodyFramingEdgeCases) {
+  auto noLength = fetch(server.url("/_nolength/installer"));
+  EXPECT_EQ(noLength->events.back(), "finish");
+  EXPECT_EQ(noLength->response.expectedContentLength, -1);
+  EXPECT_EQ(Sandbox::readFile(noLength->createdPath), content);
+
+  auto truncated = fetch(server.url("/_truncate/installer"));
+  ASSERT_TRUE(truncated->error);
+  EXPECT_EQ(truncated->error->code, platform::url_error::kNetworkConnectionLost);
+  EXPECT_FALSE(truncated->createdPath.empty()) << "the destination existed before the failure";
+
+  // Bytes past the announced length are not part of the response.
+  auto longer = fetch(server.url("/_longer/installer"));
+  EXPECT_EQ(longer->events.back(), "finish");
+  EXPECT_EQ(Sandbox::readFile(longer->createdPath), content.substr(0, content.size() / 2));
+}
+
+TEST_F(UrlDownloadTest, TransfersThatCannotBeMadeOrCannotConnect) {
+  RecordingDelegate delegate(folder);
+  EXPECT_FALSE(platform::UrlDownload::create("ftp://127.0.0.1/installer", delegate));
+  EXPECT_FALSE(platform::UrlDownload::create("file:///etc/passwd", delegate));
+  EXPECT_FALSE(platform::UrlDownload::create("not a url", delegate));
+
+  server.stop();  // nothing listens on the port any more
+  auto refused = fetch(server.url("/installer"));
+  ASSERT_TRUE(refused->error);
+  EXPECT_EQ(refused->error->code, platform::url_error::kCannotConnectToHost);
+}
+
+TEST_F(UrlDownloadTest, FileErrorsAreReportedAsFileErrors) {
+  auto missingFolder = fetch(server.url("/installer"), [&](RecordingDelegate& d) {
+    d.destinationOverride = folder + "/no/such/folder/installer";
+  });
+  ASSERT_TRUE(missingFolder->error);
+  EXPECT_EQ(missingFolder->error->code, platform::url_error::kCannotCreateFile);
+
+  // A file size limit makes writes fail the way a full disk does.
+  struct rlimit saved;
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  auto previous = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = {10000, saved.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  auto full = fetch(server.url("/installer"));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous);
+  ASSERT_TRUE(full->error);
+  EXPECT_EQ(full->error->code, platform::url_error::kCannotWriteToFile);
+}
+
+TEST_F(UrlDownloadTest, CancelAndDestructionStopEveryCallback) {
+  auto delegate = std::make_unique<RecordingDelegate>(folder);
+  delegate->owned = platform::UrlDownload::create(server.url("/_drip=20000,200/installer"), *delegate);
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return delegate->bytes > 0; }));
+  delegate->owned->cancel();
+  const auto eventsAtCancel = delegate->events;
+  testsupport::runMainLoopFor(std::chrono::milliseconds(600));
+  EXPECT_EQ(delegate->events, eventsAtCancel);
+  EXPECT_LT(delegate->bytes, content.size());
+
+  // The delegate destroys the transfer in a callback: nothing follows and nothing breaks.
+  auto destroyed = std::make_unique<RecordingDelegate>(folder);
+  destroyed->destroyOnResponse = true;
+  destroyed->owned = platform::UrlDownload::create(server.url("/installer"), *destroyed);
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return !destroyed->owned; }));
+  testsupport::runMainLoopFor(std::chrono::milliseconds(300));
+  EXPECT_EQ(destroyed->events, std::vector<std::string>{"response"});
+}
+
+// Takes about 31 seconds: the idle time-out is fixed at 30 s.
+TEST_F(UrlDownloadTest, StalledTransferTimesOutWhileASlowOneFinishes) {
+  Sandbox::writeFile(server.root() + "/slow", "0123456789ab");
+  RecordingDelegate stalled(folder), slow(folder);
+  auto stalledDownload = platform::UrlDownload::create(server.url("/_stall/installer"), stalled);
+  // One byte every 3 s: far below a byte per second, yet never 30 s without one.
+  auto slowDownload = platform::UrlDownload::create(server.url("/_drip=1,3000/slow"), slow);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return stalled.ended; },
+                                            std::chrono::seconds(45)));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(stalled.error);
+  EXPECT_EQ(stalled.error->code, platform::url_error::kTimedOut);
+  EXPECT_GE(elapsed, std::chrono::milliseconds(29900));
+  EXPECT_FALSE(slow.ended) << "the slow transfer is still going after the stalled one failed";
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return slow.ended; },
+                                            std::chrono::seconds(20)));
+  EXPECT_EQ(slow.events.back(), "finish");
+  EXPECT_EQ(Sandbox::readFile(slow.createdPath), "0123456789ab");
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+#include "tests/support/FixtureServer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace testsupport {
+
+FixtureServer::FixtureServer() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/zanth-fixture-XXXXXX";
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  folder_ = pattern;
+  root_ = folder_ + "/files";
+  log_ = folder_ + "/requests.log";
+  std::filesystem::create_directories(root_);
+}
+
+FixtureServer::~FixtureServer() {
+  stop();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+bool FixtureServer::start() {
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  std::vector<std::string> args = {ZANTH_PYTHON, ZANTH_FIXTURE_SERVER, "--root", root_, "--log",
+                                   log_};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  int status = ::posix_spawn(&pid_, ZANTH_PYTHON, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeFds[1]);
+  if (status != 0) {
+    pid_ = -1;
+    ::close(pipeFds[0]);
+    return false;
+  }
+  // The first line is the port; give the interpreter ten seconds to get there.
+  std::string line;
+  pollfd waitFor{pipeFds[0], POLLIN, 0};
+  while (line.find('\n') == std::string::npos && ::poll(&waitFor, 1, 10000) > 0) {
+    char buffer[64];
+    ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    line.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(pipeFds[0]);
+  port_ = std::atoi(line.c_str());
+  if (port_ <= 0) {
+    stop();
+    return false;
+  }
+  return true;
+}
+
+void FixtureServer::stop() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  int status = 0;
+  while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+}
+
+std::string FixtureServer::url(const std::string& path) const {
+  return proxyUrl() + path;
+}
+
+std::string FixtureServer::proxyUrl() const {
+  return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+std::vector<std::string> FixtureServer::requests() const {
+  std::vector<std::string> lines;
+  std::ifstream in(log_);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace testsupport {
+
+// The fixture download server (tests/support/fixture_server.py) in a child process, on
+// 127.0.0.1, serving the files of its own throw-away folder. Its path switches (404, redirects,
+// stalls, gzip, ...) are listed at the top of the script. Usable directly (url) and as a forward
+// proxy (proxyUrl as http_proxy, any host name). Stopped and its folder removed on destruction.
+class FixtureServer {
+ public:
+  FixtureServer();
+  ~FixtureServer();
+  FixtureServer(const FixtureServer&) = delete;
+  FixtureServer& operator=(const FixtureServer&) = delete;
+
+  // Starts the server and waits for its port; false when it did not come up.
+  bool start();
+  // Stops the server (SIGTERM) and waits for it. Safe to call twice.
+  void stop();
+
+  int port() const { return port_; }
+  // The folder whose files are served: root()/name is /name.
+  const std::string& root() const { return root_; }
+  // "http://127.0.0.1:<port>" followed by path (which starts with "/").
+  std::string url(const std::string& path) const;
+  // The value for http_proxy: "http://127.0.0.1:<port>".
+  std::string proxyUrl() const;
+  // The paths requested so far (switches included, no host), in arrival order.
+  std::vector<std::string> requests() const;
+
+ private:
+  std::string folder_;
+  std::string root_;
+  std::string log_;
+  pid_t pid_ = -1;
+  int port_ = 0;
+};
+
+}  // namespace testsupport
