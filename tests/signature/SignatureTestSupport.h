@@ -9,7 +9,7 @@
 #include "platform/Notification.h"
 
 // Helpers of the signature tests: the fixture PKI, captured install-log lines, the verifier's
-// result notifications, a scratch folder and the fixture download server.
+// result notifications and a scratch folder.
 namespace sigtest {
 
 // Path of a file of the fixture PKI made at build time.
@@ -43,9 +43,6 @@ class ResultRecorder {
   std::vector<Result> results_;
 };
 
-// Runs the main loop until condition holds or timeout passes; returns the condition.
-bool runLoopUntil(const std::function<bool()>& condition,
-                  std::chrono::seconds timeout = std::chrono::seconds(60));
 // Runs the main loop until nothing is pending.
 void drainLoop();
 
@@ -62,24 +59,6 @@ class ScratchFolder {
 
  private:
   std::string path_;
-};
-
-// The fixture download server over a folder, reached as a forward proxy through http_proxy,
-// which this object sets for the process while it lives.
-class FixtureServer {
- public:
-  explicit FixtureServer(const std::string& folder);
-  ~FixtureServer();
-  FixtureServer(const FixtureServer&) = delete;
-  FixtureServer& operator=(const FixtureServer&) = delete;
-  int port() const { return port_; }
-  // The paths requested so far, in order.
-  std::vector<std::string> requests() const;
-
- private:
-  int pid_ = -1;
-  int port_ = 0;
-  std::string logPath_;
 };
 
 }  // namespace sigtest

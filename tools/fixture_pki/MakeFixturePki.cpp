@@ -443,6 +443,9 @@ int makeFixturePki(const std::filesystem::path& folder) {
   CrlPtr revoking = makeCrl({{revokedSigner}}, byInter);
   writeDer(folder / "QuillorCodeSigning-revokes-signer.crl", revoking.get());
   writePem(folder / "QuillorCodeSigning-revokes-signer.pem", revoking.get());
+  const long revokedTwoCdp = ASN1_INTEGER_get(X509_get0_serialNumber(signers.at("two-cdp").get()));
+  writePem(folder / "QuillorCodeSigning-revokes-two-cdp.pem",
+           makeCrl({{revokedTwoCdp}}, byInter).get());
   writeDer(folder / "QuillorCodeSigning-expired.crl",
            makeCrl({{revokedSigner}, -60 * kDay, -30 * kDay}, byInter).get());
   writeDer(folder / "QuillorRootCA-empty.crl", makeCrl({}, byRoot).get());
