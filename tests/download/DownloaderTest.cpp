@@ -1,0 +1,374 @@
+#include "download/Downloader.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/NotificationCenter.h"
+#include "platform/SearchPaths.h"
+#include "tests/support/FixtureServer.h"
+#include "tests/support/MainLoop.h"
+#include "tests/support/Sandbox.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::FixtureServer;
+using testsupport::Sandbox;
+
+// Small stand-ins for the progress window's widgets, recording what the downloader does.
+struct FakeWindow : platform::ui::Window {
+  void setTitle(const std::string& text) override { titleText = text; }
+  std::string title() const override { return titleText; }
+  void makeKeyAndOrderFront() override {
+    visible = true;
+    ++shown;
+  }
+  void close() override { visible = false; }
+  bool isVisible() const override { return visible; }
+  std::string titleText;
+  bool visible = false;
+  int shown = 0;
+};
+
+struct FakeButton : platform::ui::Button {
+  void setTitle(const std::string& text) override { titleText = text; }
+  std::string title() const override { return titleText; }
+  void setEnabled(bool on) override {
+    enabled = on;
+    enabledHistory.push_back(on);
+  }
+  bool isEnabled() const override { return enabled; }
+  void setAction(std::function<void()> a) override { action = std::move(a); }
+  void performClick() override {
+    if (enabled && action) action();
+  }
+  std::string titleText;
+  bool enabled = false;
+  std::vector<bool> enabledHistory;
+  std::function<void()> action;
+};
+
+struct FakeLabel : platform::ui::Label {
+  void setText(const std::string& t) override { text_ = t; }
+  std::string text() const override { return text_; }
+  std::string text_;
+};
+
+struct FakeBar : platform::ui::ProgressIndicator {
+  void setDoubleValue(double v) override { values.push_back(v); }
+  double doubleValue() const override { return values.empty() ? 0.0 : values.back(); }
+  std::vector<double> values;
+};
+
+// What observers saw of one run.
+struct RunResult {
+  int notifications = 0;
+  bool deliveredInsideStart = false;
+  bool success = false;
+  std::vector<std::string> files;
+  const void* sender = nullptr;
+};
+
+class DownloaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.start());
+    base = server.root() + "/..";
+    fs::create_directories(base + "/tmp");
+    ::setenv("TMPDIR", (base + "/tmp").c_str(), 1);
+    ::setenv("http_proxy", server.proxyUrl().c_str(), 1);
+    ::setenv("ZANTH_SYSLOG_CAPTURE", (base + "/syslog.txt").c_str(), 1);
+    Sandbox::writeFile(server.root() + "/installer", std::string(100000, 'i'));
+    Sandbox::writeFile(server.root() + "/installer.p7", std::string(3000, 's'));
+    downloader.setProgressWindow(&window);
+    downloader.setProgressBar(&bar);
+    downloader.setCancelButton(&button);
+    downloader.setPleaseWaitLabel(&label);
+    downloader.setLocalizedPleaseWait("Please wait");
+    downloader.setLocalizedCancel("Cancel");
+  }
+  void TearDown() override {
+    platform::NotificationCenter::defaultCenter().removeObserver(this);
+    downloader.cleanupTempFiles();
+    ::unsetenv("http_proxy");
+    ::unsetenv("ZANTH_SYSLOG_CAPTURE");
+  }
+
+  static std::string url(const std::string& path) {
+    return "http://download.quillor.example" + path;
+  }
+
+  // Starts a run and waits for its done notification, then lets the loop idle a little more
+  // to catch a second one.
+  RunResult run(const std::string& name, std::function<void()> during = {}) {
+    RunResult result;
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.removeObserver(this);
+    center.addObserver(this, name, [&](const platform::Notification& n) {
+      ++result.notifications;
+      result.sender = n.object;
+      if (const bool* ok = n.value<bool>(DOWNLOADER_KEY_SUCCESS)) result.success = *ok;
+      if (auto* files = n.value<std::vector<std::string>>(DOWNLOADER_KEY_FILES)) {
+        result.files = *files;
+      }
+    });
+    downloader.startDownload(name);
+    result.deliveredInsideStart = result.notifications > 0;
+    if (during) during();
+    EXPECT_TRUE(testsupport::runMainLoopUntil([&] { return result.notifications > 0; }));
+    testsupport::runMainLoopFor(std::chrono::milliseconds(200));
+    center.removeObserver(this);
+    return result;
+  }
+
+  std::vector<std::string> logLines() const {
+    std::vector<std::string> lines;
+    std::ifstream in(base + "/syslog.txt");
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(line.find('\t') + 1));
+    return lines;
+  }
+
+  std::string tmp() const { return platform::temporaryDirectory().value(); }
+
+  FixtureServer server;
+  std::string base;
+  Downloader downloader;
+  FakeWindow window;
+  FakeButton button;
+  FakeLabel label;
+  FakeBar bar;
+};
+
+TEST_F(DownloaderTest, TwoUrlsFinishWithOneNotificationAndTheirFiles) {
+  downloader.setUrlStrings({url("/installer"), url("/installer.p7")});
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_FALSE(r.deliveredInsideStart);
+  EXPECT_EQ(r.notifications, 1);
+  EXPECT_TRUE(r.success);
+  EXPECT_EQ(r.sender, &downloader);
+  EXPECT_EQ(r.files, (std::vector<std::string>{tmp() + "/installer", tmp() + "/installer.p7"}));
+  EXPECT_EQ(Sandbox::readFile(r.files[0]), std::string(100000, 'i'));
+  EXPECT_FALSE(downloader.lastError());
+  EXPECT_EQ(logLines(), (std::vector<std::string>{
+                            "Begin runtime download from " + url("/installer"),
+                            "Download destination is " + tmp() + "/installer", "Download success",
+                            "Begin signature download from " + url("/installer.p7"),
+                            "Download destination is " + tmp() + "/installer.p7",
+                            "Download success"}));
+  // The window was shown for the run and is closed at its end; Cancel followed the run.
+  EXPECT_GE(window.shown, 1);
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(label.text(), "Please wait");
+  EXPECT_EQ(button.title(), "Cancel");
+  EXPECT_TRUE(button.enabledHistory.front());
+  EXPECT_FALSE(button.enabled);
+  EXPECT_EQ(downloader.currentProgressPercent(), 0.0);
+  EXPECT_EQ(bar.values.back(), 0.0);
+  EXPECT_NE(std::find(bar.values.begin(), bar.values.end(), 100.0), bar.values.end());
+}
+
+TEST_F(DownloaderTest, RunResultsFollowTheFailureRule) {
+  const struct {
+    const char* name;
+    bool ignoreFailures;
+    std::vector<std::string> paths;
+    bool success;
+    std::vector<std::string> files;  // names in the temporary folder, in order
+    long lastError;                  // 0: none
+    std::vector<std::string> notRequested;
+  } cases[] = {
+      {"first fails, second never fetched", false, {"/_status=404/installer", "/installer.p7"},
+       false, {}, -1100, {"/installer.p7"}},
+      {"second fails", false, {"/installer", "/_status=500/installer.p7"}, false, {"installer"},
+       -1011, {}},
+      {"ignored, every URL fails, last error kept", true,
+       {"/_status=404/installer", "/_status=401/installer.p7"}, true, {}, -1013, {}},
+      {"ignored, first fails", true, {"/_status=410/installer", "/installer.p7"}, true,
+       {"installer.p7"}, -1100, {}},
+      {"failed transfer keeps its file", false, {"/_truncate/installer"}, false, {"installer"},
+       -1005, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> urls;
+    for (const auto& p : c.paths) urls.push_back(url(p));
+    downloader.setUrlStrings(urls);
+    downloader.setIgnoreFailures(c.ignoreFailures);
+    downloader.setLastError(std::nullopt);
+    const std::string folder = tmp();
+    RunResult r = run(CRL_DOWNLOAD_NOTIFY_DONE);
+    EXPECT_EQ(r.notifications, 1);
+    EXPECT_EQ(r.success, c.success);
+    std::vector<std::string> expected;
+    for (const auto& f : c.files) expected.push_back(folder + "/" + f);
+    EXPECT_EQ(r.files, expected);
+    if (c.lastError) {
+      ASSERT_TRUE(downloader.lastError());
+      EXPECT_EQ(downloader.lastError()->domain, platform::kUrlErrorDomain);
+      EXPECT_EQ(downloader.lastError()->code, c.lastError);
+    }
+    for (const auto& p : c.notRequested) {
+      auto requests = server.requests();
+      EXPECT_EQ(std::count(requests.begin(), requests.end(), p), 0) << p;
+    }
+    EXPECT_FALSE(button.enabled);
+    downloader.cleanupTempFiles();  // every case starts with an empty folder
+    EXPECT_FALSE(fs::exists(folder));
+  }
+  auto lines = logLines();
+  EXPECT_EQ(lines.front(), "Begin crl download from " + url("/_status=404/installer"));
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "Download failure: The requested URL was not found on this server."),
+            lines.end());
+}
+
+TEST_F(DownloaderTest, TransferThatCannotBeCreatedCountsAsFailed) {
+  // Not ignored: the run ends at once, with one notification, never inside the call.
+  downloader.setUrlStrings({"ftp://download.quillor.example/installer", url("/installer.p7")});
+  RunResult r = run("OtherRun");
+  EXPECT_FALSE(r.deliveredInsideStart);
+  EXPECT_EQ(r.notifications, 1);
+  EXPECT_FALSE(r.success);
+  EXPECT_TRUE(r.files.empty());
+  EXPECT_EQ(window.shown, 0) << "the window is not shown for a transfer that never started";
+  EXPECT_EQ(logLines(), std::vector<std::string>{"Download failure: could not start download"})
+      << "a run under another name logs no begin line";
+
+  // Ignored: the next URL is fetched.
+  downloader.setUrlStrings({"ftp://download.quillor.example/installer", url("/installer.p7")});
+  downloader.setIgnoreFailures(true);
+  r = run(CRL_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_EQ(r.notifications, 1);
+  EXPECT_TRUE(r.success);
+  EXPECT_EQ(r.files, std::vector<std::string>{tmp() + "/installer.p7"});
+  ASSERT_TRUE(downloader.lastError());
+  EXPECT_EQ(downloader.lastError()->code, platform::url_error::kUnsupportedUrl);
+}
+
+TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
+  Sandbox::writeFile(server.root() + "/big.p7", std::string(400000, 'b'));
+  downloader.setUrlStrings({url("/installer"), url("/_drip=4000,100/big.p7")});
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
+    ASSERT_TRUE(testsupport::runMainLoopUntil(
+        [&] { return downloader.resultPaths().size() == 2 && downloader.bytesReceived() > 0; }));
+    button.performClick();
+    button.performClick();  // disabled now: nothing more happens
+  });
+  EXPECT_EQ(r.notifications, 1);
+  EXPECT_FALSE(r.success);
+  EXPECT_EQ(r.files, (std::vector<std::string>{tmp() + "/installer", tmp() + "/big.p7"}));
+  EXPECT_LT(fs::file_size(tmp() + "/big.p7"), 400000u);
+  EXPECT_EQ(downloader.currentUrlIndex(), 1);
+  EXPECT_FALSE(button.enabled);
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(logLines().back(), "Download cancelled");
+}
+
+TEST_F(DownloaderTest, ExistingFileKeepsItsNameAndContent) {
+  Sandbox::writeFile(tmp() + "/installer", "mine");
+  downloader.setUrlStrings({url("/installer")});
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_TRUE(r.success);
+  EXPECT_EQ(r.files, std::vector<std::string>{tmp() + "/installer-1"});
+  EXPECT_EQ(Sandbox::readFile(tmp() + "/installer"), "mine");
+  EXPECT_EQ(Sandbox::readFile(tmp() + "/installer-1"), std::string(100000, 'i'));
+}
+
+TEST_F(DownloaderTest, GunzipsOnlyTheExactMimeTypes) {
+  Sandbox::writeFile(server.root() + "/crl", std::string(5000, 'c'));
+  downloader.setUrlStrings({url("/_gzip/_type=application%2Fx-gzip/crl"),
+                            url("/_gzip/_type=application%2Fgzip/crl"),
+                            url("/_gzip/_type=Application%2FX-Gzip/crl")});
+  RunResult r = run(CRL_DOWNLOAD_NOTIFY_DONE);
+  ASSERT_EQ(r.files.size(), 3u);
+  EXPECT_EQ(Sandbox::readFile(r.files[0]), std::string(5000, 'c'));
+  EXPECT_EQ(Sandbox::readFile(r.files[1]), std::string(5000, 'c'));
+  EXPECT_EQ(Sandbox::readFile(r.files[2]).substr(0, 2), "\x1f\x8b") << "saved as received";
+}
+
+TEST_F(DownloaderTest, ProgressFollowsTheReceivedBytes) {
+  // Over the wire: the first 16384 bytes leave the bar at 0, the rest moves it to 100.
+  Sandbox::writeFile(server.root() + "/split", std::string(20000, 'x'));
+  downloader.setUrlStrings({url("/_split=16384/split")});
+  run(CRL_DOWNLOAD_NOTIFY_DONE);
+  for (double v : bar.values) EXPECT_TRUE(v == 0.0 || v > 81.92) << v;
+  EXPECT_NE(std::find(bar.values.begin(), bar.values.end(), 100.0), bar.values.end());
+
+  bar.values.clear();
+  downloader.setUrlStrings({url("/_nolength/installer")});
+  RunResult r = run(CRL_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_TRUE(r.success);
+  EXPECT_EQ(downloader.expectedBytes(), -1);
+  for (double v : bar.values) EXPECT_EQ(v, 0.0) << "no length announced";
+
+  // The exact rule, one callback at a time.
+  auto transfer = platform::UrlDownload::create(url("/installer"), downloader);
+  ASSERT_TRUE(transfer);
+  transfer->cancel();
+  platform::UrlResponse response;
+  response.expectedContentLength = 10000;
+  downloader.didReceiveResponse(*transfer, response);
+  downloader.didReceiveDataOfLength(*transfer, 16384);
+  EXPECT_EQ(downloader.currentProgressPercent(), 0.0);
+  downloader.didReceiveDataOfLength(*transfer, 1);
+  EXPECT_DOUBLE_EQ(downloader.currentProgressPercent(), 163.85) << "longer than announced";
+  EXPECT_DOUBLE_EQ(bar.doubleValue(), 163.85);
+  downloader.didReceiveResponse(*transfer, response);
+  EXPECT_EQ(downloader.bytesReceived(), 0);
+  EXPECT_EQ(downloader.currentProgressPercent(), 0.0);
+}
+
+TEST_F(DownloaderTest, SilentRunNeverShowsTheWindowButDrivesCancel) {
+  downloader.setSilent(true);
+  downloader.setUrlStrings({url("/installer"), url("/installer.p7")});
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_TRUE(r.success);
+  EXPECT_EQ(window.shown, 0);
+  EXPECT_EQ(button.enabledHistory, (std::vector<bool>{true, true, false}));
+
+  // Without any outlets the downloader works the same.
+  Downloader bare;
+  bare.setUrlStrings({url("/installer.p7")});
+  bool done = false;
+  platform::NotificationCenter::defaultCenter().addObserver(
+      this, "Bare", [&](const platform::Notification& n) { done = *n.value<bool>(DOWNLOADER_KEY_SUCCESS); });
+  bare.startDownload("Bare");
+  EXPECT_TRUE(testsupport::runMainLoopUntil([&] { return done; }));
+  bare.cleanupTempFiles();
+}
+
+TEST_F(DownloaderTest, CleanupRemovesTheFilesOfEveryRunAndTheFolder) {
+  downloader.setRuntimeArgs(nullptr);
+  EXPECT_TRUE(downloader.runtimeArgs().empty());
+  const std::vector<std::string> args = {"-silent", "-location", "/opt"};
+  downloader.setRuntimeArgs(&args);
+  EXPECT_EQ(downloader.runtimeArgs(), args);
+
+  downloader.setUrlStrings({url("/installer"), url("/installer.p7")});
+  RunResult first = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
+  downloader.setUrlStrings({url("/_status=404/missing"), url("/installer")});
+  EXPECT_TRUE(downloader.resultPaths().empty());
+  EXPECT_EQ(downloader.currentUrlIndex(), 0);
+  downloader.setIgnoreFailures(true);
+  RunResult second = run(CRL_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_EQ(second.files, std::vector<std::string>{tmp() + "/installer-1"});
+  ASSERT_EQ(downloader.cleanupPaths().size(), 3u);
+
+  const std::string folder = tmp();
+  downloader.cleanupTempFiles();
+  for (const auto& f : first.files) EXPECT_FALSE(fs::exists(f)) << f;
+  EXPECT_FALSE(fs::exists(second.files[0]));
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(downloader.cleanupPaths().empty());
+  EXPECT_EQ(downloader.runtimeArgs(), args) << "parked arguments outlive the runs";
+}
+
+}  // namespace
