@@ -81,8 +81,7 @@ class SignatureVerification {
   [[nodiscard]] static bool verifySignerNames(X509* certificate);
   // True when the first entry of name with nid equals expected exactly (case and spaces count;
   // canonically equivalent Unicode counts as equal).
-  [[nodiscard]] static bool verifySignerName(X509_NAME* name, const std::string& expected,
-                                             int nid);
+  [[nodiscard]] static bool verifySignerName(X509_NAME* name, const std::string& expected, int nid);
   // True when the text rendering of the certificate's extension nid contains expected.
   [[nodiscard]] static bool containsX509v3Data(X509* certificate, const std::string& expected,
                                                int nid);

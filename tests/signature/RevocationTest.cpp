@@ -51,27 +51,48 @@ TEST(Revocation, ChainAgainstListFilesOnDisk) {
     std::string message;
   };
   const std::vector<Case> cases{
-      {"good signer, both lists", "sig-good.p7",
-       {fixture("QuillorCodeSigning-empty.crl"), fixture("QuillorRootCA-empty.crl")}, true, ""},
-      {"revoked signer", "sig-revoked.p7", {fixture("QuillorCodeSigning-revokes-signer.crl")},
-       false, kRevokedText},
-      {"revoked signer, PEM list", "sig-revoked.p7",
-       {fixture("QuillorCodeSigning-revokes-signer.pem")}, false, kRevokedText},
-      {"garbage and a missing file are skipped, the rest is used", "sig-revoked.p7",
-       {fixture("garbage.crl"), missing, fixture("QuillorCodeSigning-revokes-signer.pem")}, false,
+      {"good signer, both lists",
+       "sig-good.p7",
+       {fixture("QuillorCodeSigning-empty.crl"), fixture("QuillorRootCA-empty.crl")},
+       true,
+       ""},
+      {"revoked signer",
+       "sig-revoked.p7",
+       {fixture("QuillorCodeSigning-revokes-signer.crl")},
+       false,
        kRevokedText},
-      {"revoked intermediate, good signer", "sig-good.p7",
+      {"revoked signer, PEM list",
+       "sig-revoked.p7",
+       {fixture("QuillorCodeSigning-revokes-signer.pem")},
+       false,
+       kRevokedText},
+      {"garbage and a missing file are skipped, the rest is used",
+       "sig-revoked.p7",
+       {fixture("garbage.crl"), missing, fixture("QuillorCodeSigning-revokes-signer.pem")},
+       false,
+       kRevokedText},
+      {"revoked intermediate, good signer",
+       "sig-good.p7",
        {fixture("QuillorCodeSigning-empty.crl"), fixture("QuillorRootCA-revokes-inter.crl")},
-       false, kRevokedText},
-      {"expired list naming the signer is passed over", "sig-revoked.p7",
-       {fixture("QuillorCodeSigning-expired.crl")}, true, ""},
-      {"list of another issuer only", "sig-revoked.p7", {fixture("QuillorRootCA-empty.crl")},
-       true, ""},
+       false,
+       kRevokedText},
+      {"expired list naming the signer is passed over",
+       "sig-revoked.p7",
+       {fixture("QuillorCodeSigning-expired.crl")},
+       true,
+       ""},
+      {"list of another issuer only",
+       "sig-revoked.p7",
+       {fixture("QuillorRootCA-empty.crl")},
+       true,
+       ""},
       {"only unusable files", "sig-revoked.p7", {fixture("garbage.crl")}, true, ""},
-      {"the same list twice", "sig-revoked.p7",
+      {"the same list twice",
+       "sig-revoked.p7",
        {fixture("QuillorCodeSigning-revokes-signer.crl"),
         fixture("QuillorCodeSigning-revokes-signer.crl")},
-       false, kRevokedText},
+       false,
+       kRevokedText},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -174,10 +195,10 @@ TEST_F(RevocationDownload, GoodSignatureWithItsLists) {
   EXPECT_EQ(verifier.crlPaths()->size(), 2u);
   EXPECT_EQ(crlRequests(),
             (std::vector<std::string>{"/crl/QuillorCodeSigning.crl", "/crl/QuillorRootCA.crl"}));
-  EXPECT_EQ(sigtest::verifierLogLines(),
-            (std::vector<std::string>{"Begin cert chain validation",
-                                      "Cert chain validation succeeded",
-                                      "Detached signature verified"}));
+  EXPECT_EQ(
+      sigtest::verifierLogLines(),
+      (std::vector<std::string>{"Begin cert chain validation", "Cert chain validation succeeded",
+                                "Detached signature verified"}));
   EXPECT_EQ(sk_X509_num(certChain.get()), 0);
 }
 
@@ -222,9 +243,9 @@ TEST_F(RevocationDownload, PemListUsedAndGarbageSkipped) {
   serve("Unusable.crl", "garbage.crl");
   serve("QuillorCodeSigning.crl", "QuillorCodeSigning-revokes-two-cdp.pem");
   verify("sig-two-cdp.p7");
-  EXPECT_EQ(crlRequests(), (std::vector<std::string>{"/crl/QuillorCodeSigning.crl",
-                                                     "/crl/QuillorRootCA.crl",
-                                                     "/crl/Unusable.crl"}));
+  EXPECT_EQ(crlRequests(),
+            (std::vector<std::string>{"/crl/QuillorCodeSigning.crl", "/crl/QuillorRootCA.crl",
+                                      "/crl/Unusable.crl"}));
   ASSERT_TRUE(verifier.crlPaths());
   EXPECT_EQ(verifier.crlPaths()->size(), 2u) << "the garbage file was downloaded too";
   EXPECT_FALSE(valid());

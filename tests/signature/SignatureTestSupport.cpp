@@ -72,8 +72,8 @@ std::vector<std::string> logLines() { return capturedLines(); }
 
 std::vector<std::string> verifierLogLines() {
   static const std::set<std::string> kVerifierLines{
-      "Detached signature verified",    "Detached signature validation failed",
-      "Begin cert chain validation",    "Cert revocation found",
+      "Detached signature verified",     "Detached signature validation failed",
+      "Begin cert chain validation",     "Cert revocation found",
       "Cert chain validation succeeded", "Cert chain validation failed"};
   std::vector<std::string> lines;
   for (const std::string& line : capturedLines()) {
@@ -88,7 +88,8 @@ ResultRecorder::ResultRecorder() {
   platform::NotificationCenter::defaultCenter().addObserver(
       this, SIGNATURE_VERIFY_NOTIFY_DONE, [this](const platform::Notification& notification) {
         const bool* valid = notification.value<bool>(SIGNATURE_KEY_IS_VALID);
-        results_.push_back({notification.object, valid ? std::optional<bool>(*valid) : std::nullopt});
+        results_.push_back(
+            {notification.object, valid ? std::optional<bool>(*valid) : std::nullopt});
       });
 }
 

@@ -1,8 +1,6 @@
 // The verifier's first pass: reading the signature, the identity checks, the verification
 // against the built-in (fixture) root, the messages it records, the log lines and the one
 // result notification.
-#include "signature/SignatureVerification.h"
-
 #include <gtest/gtest.h>
 #include <openssl/bio.h>
 #include <openssl/pkcs7.h>
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "signature/SignatureVerification.h"
 #include "tests/signature/SignatureTestSupport.h"
 
 using sigtest::fixture;
@@ -137,7 +136,8 @@ TEST_F(SignatureVerificationTest, AcceptedSignersVerifyAndCollectTheChainRootFir
               std::string::npos);
     EXPECT_NE(stringOfSubject(sk_X509_value(certChain.get(), 1)).find("CN=Quillor Code Signing CA"),
               std::string::npos);
-    signature::BioPtr bio{BIO_new_file(fixture(std::string("signer-") + variant + ".der").c_str(), "rb")};
+    signature::BioPtr bio{
+        BIO_new_file(fixture(std::string("signer-") + variant + ".der").c_str(), "rb")};
     signature::X509Ptr signer{d2i_X509_bio(bio.get(), nullptr)};
     ASSERT_TRUE(signer);
     EXPECT_EQ(X509_cmp(sk_X509_value(certChain.get(), 2), signer.get()), 0);
@@ -205,9 +205,9 @@ TEST_F(SignatureVerificationTest, TrustStoreHoldsTheBuiltInRootAlone) {
   signature::X509StorePtr store = verifier.makeStoreForPkcs7();
   ASSERT_TRUE(store);
   EXPECT_EQ(verifier.errorString(), "");
-  EXPECT_EQ(X509_VERIFY_PARAM_get_flags(X509_STORE_get0_param(store.get())) &
-                X509_V_FLAG_IGNORE_CRITICAL,
-            static_cast<unsigned long>(X509_V_FLAG_IGNORE_CRITICAL));
+  EXPECT_EQ(
+      X509_VERIFY_PARAM_get_flags(X509_STORE_get0_param(store.get())) & X509_V_FLAG_IGNORE_CRITICAL,
+      static_cast<unsigned long>(X509_V_FLAG_IGNORE_CRITICAL));
 }
 
 TEST_F(SignatureVerificationTest, CertificateReaderTakesDerThenPemAndRecordsFailures) {

@@ -43,10 +43,10 @@ TEST(SignerIdentity, NamesAndUsageOfEachSignerVariant) {
   };
   const Case cases[] = {
       {"good", true, true},
-      {"printable", true, true},       // every value a PrintableString
-      {"utf8", true, true},            // every value a UTF8String
-      {"bmp", true, true},             // every value a BMPString
-      {"two-cn", true, true},          // the first CN decides
+      {"printable", true, true},        // every value a PrintableString
+      {"utf8", true, true},             // every value a UTF8String
+      {"bmp", true, true},              // every value a BMPString
+      {"two-cn", true, true},           // the first CN decides
       {"wrong-first-cn", false, true},  // ... also when only the second is right
       {"cn-case", false, true},
       {"cn-space", false, true},
@@ -55,9 +55,9 @@ TEST(SignerIdentity, NamesAndUsageOfEachSignerVariant) {
       {"o-wrong", false, true},
       {"ou-wrong", false, true},
       {"no-ou", false, true},
-      {"eku-among", true, true},   // among other purposes, in the middle
-      {"eku-first", true, true},   // first of two
-      {"eku-longer", true, true},  // a plain substring search: further digits still match
+      {"eku-among", true, true},     // among other purposes, in the middle
+      {"eku-first", true, true},     // first of two
+      {"eku-longer", true, true},    // a plain substring search: further digits still match
       {"eku-missing", true, false},  // a neighbouring identifier only
       {"no-eku", true, false},       // no extended key usage at all
       {"name-and-eku-bad", false, false},
@@ -67,9 +67,9 @@ TEST(SignerIdentity, NamesAndUsageOfEachSignerVariant) {
     X509Ptr certificate = loadCertificate(std::string("signer-") + c.variant + ".der");
     ASSERT_TRUE(certificate);
     EXPECT_EQ(SignatureVerification::verifySignerNames(certificate.get()), c.namesMatch);
-    EXPECT_EQ(SignatureVerification::containsX509v3Data(certificate.get(), kUsage,
-                                                        NID_ext_key_usage),
-              c.usageFound);
+    EXPECT_EQ(
+        SignatureVerification::containsX509v3Data(certificate.get(), kUsage, NID_ext_key_usage),
+        c.usageFound);
   }
 }
 
@@ -95,10 +95,10 @@ TEST(SignerIdentity, OneNameComparesWholeValueCaseAndCanonicalForm) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("stored \"") + c.stored + "\" expected \"" + c.expected + "\"");
     std::unique_ptr<X509_NAME, decltype(&X509_NAME_free)> name(X509_NAME_new(), X509_NAME_free);
-    ASSERT_EQ(X509_NAME_add_entry_by_NID(name.get(), NID_commonName, c.type,
-                                         reinterpret_cast<const unsigned char*>(c.stored), -1, -1,
-                                         0),
-              1);
+    ASSERT_EQ(
+        X509_NAME_add_entry_by_NID(name.get(), NID_commonName, c.type,
+                                   reinterpret_cast<const unsigned char*>(c.stored), -1, -1, 0),
+        1);
     EXPECT_EQ(SignatureVerification::verifySignerName(name.get(), c.expected, NID_commonName),
               c.equal);
   }
@@ -107,8 +107,8 @@ TEST(SignerIdentity, OneNameComparesWholeValueCaseAndCanonicalForm) {
 TEST(SignerIdentity, OneNameFailsWhenMissingOrHoldingNul) {
   std::unique_ptr<X509_NAME, decltype(&X509_NAME_free)> name(X509_NAME_new(), X509_NAME_free);
   ASSERT_EQ(X509_NAME_add_entry_by_NID(name.get(), NID_commonName, MBSTRING_ASC,
-                                       reinterpret_cast<const unsigned char*>("Quillor Zanth"),
-                                       -1, -1, 0),
+                                       reinterpret_cast<const unsigned char*>("Quillor Zanth"), -1,
+                                       -1, 0),
             1);
   EXPECT_FALSE(SignatureVerification::verifySignerName(name.get(), "US", NID_countryName))
       << "an absent attribute is a mismatch";
@@ -130,8 +130,8 @@ TEST(SignerIdentity, ExtensionRenderings) {
             std::optional<std::string>("Code Signing, 1.2.840.271093.1.1.12"));
   EXPECT_FALSE(SignatureVerification::containsX509v3Data(good.get(), "", NID_ext_key_usage))
       << "an empty text is found nowhere";
-  EXPECT_FALSE(SignatureVerification::containsX509v3Data(good.get(), "code signing",
-                                                         NID_ext_key_usage))
+  EXPECT_FALSE(
+      SignatureVerification::containsX509v3Data(good.get(), "code signing", NID_ext_key_usage))
       << "the search is case-sensitive";
 
   X509Ptr noEku = loadCertificate("signer-no-eku.der");
@@ -158,16 +158,15 @@ TEST(SignerIdentity, DistributionPointAddressesAreTheUriFullNames) {
       {"signer-two-cdp.der", {base + "Unusable.crl", base + "QuillorCodeSigning.crl"}},
       {"signer-good.der", {base + "QuillorCodeSigning.crl"}},
       {"inter.der", {base + "QuillorRootCA.crl"}},
-      {"root.der", {}},     // a directory name only
-      {"inter2.der", {}},   // a directory name only
+      {"root.der", {}},    // a directory name only
+      {"inter2.der", {}},  // a directory name only
       {"signer-no-cdp.der", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.certificate);
     X509Ptr certificate = loadCertificate(c.certificate);
     ASSERT_TRUE(certificate);
-    EXPECT_EQ(SignatureVerification::crlDistributionPointAddresses(certificate.get()),
-              c.addresses);
+    EXPECT_EQ(SignatureVerification::crlDistributionPointAddresses(certificate.get()), c.addresses);
   }
 }
 

@@ -3,8 +3,9 @@
 //
 //   make_fixture_pki <folder>                      the whole fixture PKI into folder
 //   make_fixture_pki --production-root <out.der>   a new production root; its key is never saved
-//   make_fixture_pki --sign <folder> <data> <out>  a detached DER signature of data by the
-//                                                  fixture's good signer
+//   make_fixture_pki --sign <folder> <variant> <data> <out>
+//                                                  a detached DER signature of data by the
+//                                                  fixture's signer-<variant>
 //
 // Keys are made afresh on every run; everything else (names, serial numbers, extensions,
 // validity relative to now, payload bytes) is fixed, so every run yields an equivalent PKI.
@@ -89,9 +90,7 @@ fullname = URI:http://download.quillor.example/crl/c.crl
 CRLissuer = URI:http://issuer.quillor.example/issuer.crl
 )";
 
-KeyPtr makeKey() {
-  return KeyPtr(check(EVP_RSA_gen(2048), "RSA key"));
-}
+KeyPtr makeKey() { return KeyPtr(check(EVP_RSA_gen(2048), "RSA key")); }
 
 // One subject attribute: its NID, its text (UTF-8) and the ASN.1 string type to store it as.
 struct Attribute {
@@ -107,13 +106,14 @@ NamePtr makeName(const Subject& subject) {
     // Converted to the requested string type, stored without further conversion.
     ASN1_STRING* converted = nullptr;
     unsigned long mask = ASN1_tag2bit(attribute.type);
-    check(ASN1_mbstring_copy(&converted, reinterpret_cast<const unsigned char*>(attribute.value.data()),
+    check(ASN1_mbstring_copy(&converted,
+                             reinterpret_cast<const unsigned char*>(attribute.value.data()),
                              static_cast<int>(attribute.value.size()), MBSTRING_UTF8, mask),
           "name value " + attribute.value);
     Asn1StringPtr owner(converted);
     check(X509_NAME_add_entry_by_NID(name.get(), attribute.nid, attribute.type,
-                                     ASN1_STRING_get0_data(converted), ASN1_STRING_length(converted),
-                                     -1, 0),
+                                     ASN1_STRING_get0_data(converted),
+                                     ASN1_STRING_length(converted), -1, 0),
           "name entry " + attribute.value);
   }
   return name;
@@ -159,8 +159,8 @@ struct CertSpec {
 
 void addExtension(X509* certificate, X509V3_CTX* context, CONF* conf, int nid,
                   const std::string& value) {
-  ExtPtr extension(check(X509V3_EXT_nconf_nid(conf, context, nid, value.c_str()),
-                         "extension " + value));
+  ExtPtr extension(
+      check(X509V3_EXT_nconf_nid(conf, context, nid, value.c_str()), "extension " + value));
   check(X509_add_ext(certificate, extension.get(), -1), "adding extension " + value);
 }
 
@@ -171,8 +171,8 @@ CertPtr makeCertificate(const CertSpec& spec, EVP_PKEY* key, const Issuer& issue
   check(ASN1_INTEGER_set(X509_get_serialNumber(cert), spec.serial), "serial");
   NamePtr subject = makeName(spec.subject);
   check(X509_set_subject_name(cert, subject.get()), "subject");
-  check(X509_set_issuer_name(cert, issuer.certificate ? X509_get_subject_name(issuer.certificate)
-                                                      : subject.get()),
+  check(X509_set_issuer_name(
+            cert, issuer.certificate ? X509_get_subject_name(issuer.certificate) : subject.get()),
         "issuer");
   check(X509_gmtime_adj(X509_getm_notBefore(cert), spec.notBefore), "not before");
   check(X509_gmtime_adj(X509_getm_notAfter(cert), spec.notAfter), "not after");
@@ -262,9 +262,9 @@ Pkcs7Ptr sign(const std::filesystem::path& dataPath, X509* signer, EVP_PKEY* key
     sk_X509_push(certs.get(), certificate);
   }
   BioPtr data(check(BIO_new_file(dataPath.c_str(), "rb"), "opening " + dataPath.string()));
-  return Pkcs7Ptr(check(PKCS7_sign(signer, key, certs.get(), data.get(),
-                                   PKCS7_DETACHED | PKCS7_BINARY | extraFlags),
-                        "signing " + dataPath.string()));
+  return Pkcs7Ptr(check(
+      PKCS7_sign(signer, key, certs.get(), data.get(), PKCS7_DETACHED | PKCS7_BINARY | extraFlags),
+      "signing " + dataPath.string()));
 }
 
 ConfPtr loadExtensionConfig() {
@@ -275,8 +275,8 @@ ConfPtr loadExtensionConfig() {
   return conf;
 }
 
-const CertSpec kRootSpec{quillorName("Quillor Root CA"), 1, true, -kDay, 7300 * kDay, "",
-                         "root_dp"};
+const CertSpec kRootSpec{
+    quillorName("Quillor Root CA"), 1, true, -kDay, 7300 * kDay, "", "root_dp"};
 
 int makeProductionRoot(const std::filesystem::path& out) {
   ConfPtr conf = loadExtensionConfig();
@@ -288,15 +288,19 @@ int makeProductionRoot(const std::filesystem::path& out) {
   return 0;
 }
 
-// The good signer's key and chain, as make_fixture_pki saved them.
-int signWithFixture(const std::filesystem::path& folder, const std::filesystem::path& data,
-                    const std::filesystem::path& out) {
+CertPtr readCertificate(const std::filesystem::path& path) {
+  BioPtr file(check(BIO_new_file(path.c_str(), "rb"), "opening " + path.string()));
+  return CertPtr(check(d2i_X509_bio(file.get(), nullptr), "reading " + path.string()));
+}
+
+// Signs data with a signer variant of a fixture PKI made before (all signers share one key);
+// the signature carries the variant's intermediate.
+int signWithFixture(const std::filesystem::path& folder, const std::string& variant,
+                    const std::filesystem::path& data, const std::filesystem::path& out) {
   BioPtr keyFile(check(BIO_new_file((folder / "signer.key.pem").c_str(), "rb"), "signer key"));
   KeyPtr key(check(PEM_read_bio_PrivateKey(keyFile.get(), nullptr, nullptr, nullptr), "key"));
-  BioPtr certFile(check(BIO_new_file((folder / "signer.pem").c_str(), "rb"), "signer"));
-  CertPtr signer(check(PEM_read_bio_X509(certFile.get(), nullptr, nullptr, nullptr), "signer"));
-  BioPtr interFile(check(BIO_new_file((folder / "inter.pem").c_str(), "rb"), "intermediate"));
-  CertPtr inter(check(PEM_read_bio_X509(interFile.get(), nullptr, nullptr, nullptr), "inter"));
+  CertPtr signer = readCertificate(folder / ("signer-" + variant + ".der"));
+  CertPtr inter = readCertificate(folder / (variant == "no-cdp" ? "inter2.der" : "inter.der"));
   Pkcs7Ptr signature = sign(data, signer.get(), key.get(), {inter.get()});
   writeDer(out, signature.get());
   return 0;
@@ -326,18 +330,23 @@ int makeFixturePki(const std::filesystem::path& folder) {
   KeyPtr otherRootKey = makeKey();
   CertPtr otherRoot =
       makeCertificate({{{NID_organizationName, "Other Systems"}, {NID_commonName, "Other Root CA"}},
-                       2, true, -kDay, 7300 * kDay, "", ""},
+                       2,
+                       true,
+                       -kDay,
+                       7300 * kDay,
+                       "",
+                       ""},
                       otherRootKey.get(), {nullptr, otherRootKey.get()}, conf.get());
 
   // Intermediates: one naming the root's list by address, one naming none.
   KeyPtr interKey = makeKey();
-  CertPtr inter = makeCertificate({quillorName("Quillor Code Signing CA"), 10, true, -kDay,
-                                   3650 * kDay, "", rootCrl},
-                                  interKey.get(), {root.get(), rootKey.get()}, conf.get());
+  CertPtr inter = makeCertificate(
+      {quillorName("Quillor Code Signing CA"), 10, true, -kDay, 3650 * kDay, "", rootCrl},
+      interKey.get(), {root.get(), rootKey.get()}, conf.get());
   KeyPtr inter2Key = makeKey();
-  CertPtr inter2 = makeCertificate({quillorName("Quillor Code Signing CA 2"), 11, true, -kDay,
-                                    3650 * kDay, "", "root_dp"},
-                                   inter2Key.get(), {root.get(), rootKey.get()}, conf.get());
+  CertPtr inter2 = makeCertificate(
+      {quillorName("Quillor Code Signing CA 2"), 11, true, -kDay, 3650 * kDay, "", "root_dp"},
+      inter2Key.get(), {root.get(), rootKey.get()}, conf.get());
 
   // Signers: one key, many certificates, each with a serial of its own.
   KeyPtr signerKey = makeKey();
@@ -387,11 +396,9 @@ int makeFixturePki(const std::filesystem::path& folder) {
       variant("eku-first", signerName(), std::string(kUsageIdentifier) + ", codeSigning"),
       variant("eku-longer", signerName(), std::string(kUsageIdentifier) + "34"),
       variant("eku-missing", signerName(), "codeSigning, 1.2.840.271093.1.1.11"),
-      variant("name-and-eku-bad", replaced(signerName(), NID_commonName, "Other"),
-              "codeSigning"),
+      variant("name-and-eku-bad", replaced(signerName(), NID_commonName, "Other"), "codeSigning"),
       variant("same-cdp", signerName(), "", rootCrl),
-      variant("two-cdp", signerName(), "",
-              "URI:" + kCrlBase + "Unusable.crl, " + interCrl),
+      variant("two-cdp", signerName(), "", "URI:" + kCrlBase + "Unusable.crl, " + interCrl),
       variant("many-dp", signerName(), "", "many_dp1, many_dp2, many_dp3, many_dp4"),
   };
   SignerVariant noEku = variant("no-eku", signerName());
@@ -471,10 +478,12 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 1 && args[0].rfind("--", 0) != 0) return makeFixturePki(args[0]);
   if (args.size() == 2 && args[0] == "--production-root") return makeProductionRoot(args[1]);
-  if (args.size() == 4 && args[0] == "--sign") return signWithFixture(args[1], args[2], args[3]);
+  if (args.size() == 5 && args[0] == "--sign") {
+    return signWithFixture(args[1], args[2], args[3], args[4]);
+  }
   std::fprintf(stderr,
                "usage: make_fixture_pki <folder>\n"
                "       make_fixture_pki --production-root <out.der>\n"
-               "       make_fixture_pki --sign <folder> <data> <out.p7>\n");
+               "       make_fixture_pki --sign <folder> <variant> <data> <out.p7>\n");
   return 2;
 }
