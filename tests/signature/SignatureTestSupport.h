@@ -1,0 +1,64 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Notification.h"
+
+// Helpers of the signature tests: the fixture PKI, captured install-log lines, the verifier's
+// result notifications and a scratch folder.
+namespace sigtest {
+
+// Path of a file of the fixture PKI made at build time.
+std::string fixture(const std::string& name);
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+// Install-log lines written by this process since the last clearLog (texts only).
+std::vector<std::string> logLines();
+// Only the lines the verifier writes (signature and certificate chain lines), in order.
+std::vector<std::string> verifierLogLines();
+void clearLog();
+
+// Records every SIGNATURE_VERIFY_NOTIFY_DONE delivered while it exists.
+class ResultRecorder {
+ public:
+  struct Result {
+    const void* object;
+    std::optional<bool> valid;
+  };
+  ResultRecorder();
+  ~ResultRecorder();
+  ResultRecorder(const ResultRecorder&) = delete;
+  ResultRecorder& operator=(const ResultRecorder&) = delete;
+
+  const std::vector<Result>& results() const { return results_; }
+  // Runs the main loop until a result has arrived (or timeout), then until the loop is idle.
+  void waitForResult(std::chrono::seconds timeout = std::chrono::seconds(60));
+
+ private:
+  std::vector<Result> results_;
+};
+
+// Runs the main loop until nothing is pending.
+void drainLoop();
+
+// A folder removed with everything in it on destruction.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+  // Path of name inside, after making its parent folders.
+  std::string file(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace sigtest
