@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string_view>
 
 #include "platform/FileManager.h"
@@ -18,12 +19,33 @@ std::string environment(const char* name) {
   return value ? value : "";
 }
 
-bool isInside(const std::string& path, const std::string& folder) {
+bool isInsideLexically(const std::string& path, const std::string& folder) {
   if (folder.empty() || folder == "/") return false;
   std::string_view base(folder);
   while (base.size() > 1 && base.back() == '/') base.remove_suffix(1);
   return path == base || (path.size() > base.size() && path.compare(0, base.size(), base) == 0 &&
                           path[base.size()] == '/');
+}
+
+// "/a//b/./c/../d/" becomes "/a/b/d": spelling must not hide a folder's place.
+std::string normalized(const std::string& path) {
+  std::string result = std::filesystem::path(path).lexically_normal().string();
+  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  return result;
+}
+
+// Whether path is folder or lies inside it, as spelled and with symbolic links resolved (a
+// link from a machine folder into the user's home leads to the user's own files).
+bool isInside(const std::string& path, const std::string& folder) {
+  const FileManager& files = FileManager::defaultManager();
+  const std::string normalFolder = normalized(folder);
+  const std::string resolvedFolder = normalized(files.resolveSymlinks(normalFolder));
+  for (const std::string& candidate : {normalized(path), normalized(files.resolveSymlinks(path))}) {
+    if (isInsideLexically(candidate, normalFolder) || isInsideLexically(candidate, resolvedFolder)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string userDataFolder() {

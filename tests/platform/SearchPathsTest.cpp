@@ -1,85 +1,63 @@
 #include "platform/SearchPaths.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <cstdlib>
+#include <filesystem>
 
-#include "TempFolder.h"
-#include "platform/FileManager.h"
+#include "tests/support/ScratchFolder.h"
+
+using platform::kLocalDomainMask;
+using platform::kNetworkDomainMask;
+using platform::kSystemDomainMask;
+using platform::SearchPathDirectory;
+using testsupport::ScratchFolder;
 
 namespace {
 
-using platform::SearchPathDirectory;
+constexpr unsigned kMachine = kLocalDomainMask | kNetworkDomainMask | kSystemDomainMask;
 
-class SearchPaths : public ::testing::Test {
- protected:
+struct Folders : ::testing::Test {
+  ScratchFolder scratch;
+  std::string home = scratch.makeFolder("home");
+  std::string dataHome = scratch.makeFolder("data home");
+  std::string a = scratch.makeFolder("usr/a");
+  std::string b = scratch.makeFolder("usr/b");
   void SetUp() override {
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "TMPDIR"}) {
-      const char* value = std::getenv(name);
-      saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-    ::setenv("HOME", "/home/u", 1);
-    ::unsetenv("XDG_DATA_HOME");
-    ::unsetenv("XDG_DATA_DIRS");
+    scratch.setEnv("HOME", home);
+    scratch.setEnv("XDG_DATA_HOME", dataHome);
   }
-  void TearDown() override {
-    for (const auto& [name, value] : saved_) {
-      if (value) ::setenv(name.c_str(), value->c_str(), 1); else ::unsetenv(name.c_str());
-    }
+  std::vector<std::string> machine(const std::string& dataDirs) {
+    scratch.setEnv("XDG_DATA_DIRS", dataDirs);
+    return platform::searchPaths(SearchPathDirectory::Library, kMachine);
   }
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-using Paths = std::vector<std::string>;
-constexpr unsigned kMachine =
-    platform::kLocalDomainMask | platform::kNetworkDomainMask | platform::kSystemDomainMask;
-
-TEST_F(SearchPaths, MachineFoldersComeFromTheDataDirsWithoutTheUsersOwn) {
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::Library, kMachine),
-            (Paths{"/usr/local/share", "/usr/share"}));
-
-  ::setenv("XDG_DATA_DIRS", "/opt/a::relative:/home/u/share:/home/u:/home/user2/x:/opt/b", 1);
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::Library, kMachine),
-            (Paths{"/opt/a", "/home/user2/x", "/opt/b"}));
-
-  ::setenv("XDG_DATA_HOME", "/data/u", 1);
-  ::setenv("XDG_DATA_DIRS", "/data/u:/data/u/x:/data/uv", 1);
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::Library, kMachine), (Paths{"/data/uv"}));
-}
-
-TEST_F(SearchPaths, UserDomainIsTheUsersDataFolder) {
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
-            (Paths{"/home/u/.local/share"}));
-  ::setenv("XDG_DATA_HOME", "/elsewhere", 1);
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
-            (Paths{"/elsewhere"}));
-  ::setenv("XDG_DATA_HOME", "not/absolute", 1);
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
-            (Paths{"/home/u/.local/share"}));
-}
-
-TEST_F(SearchPaths, HomeFallsBackToThePasswordDatabase) {
-  EXPECT_EQ(platform::homeDirectory(), "/home/u");
-  ::unsetenv("HOME");
-  EXPECT_FALSE(platform::homeDirectory().empty());
-}
-
-TEST_F(SearchPaths, TemporaryFolderIsPrivateMadeOnceAndRemovable) {
-  TempFolder t;
-  ::setenv("TMPDIR", t.path().c_str(), 1);
-  auto folder = platform::temporaryDirectory();
-  ASSERT_TRUE(folder);
-  EXPECT_EQ(folder->rfind(t.path() + "/zanth-", 0), 0u) << *folder;
-  struct stat st;
-  ASSERT_EQ(::stat(folder->c_str(), &st), 0);
-  EXPECT_TRUE(S_ISDIR(st.st_mode));
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-  EXPECT_EQ(platform::temporaryDirectory(), folder) << "a second folder was made";
-
-  t.write(folder->substr(t.path().size() + 1) + "/download", "x");
-  platform::removeTemporaryDirectory();
-  EXPECT_FALSE(platform::FileManager::defaultManager().fileExists(*folder));
-}
-
 }  // namespace
+
+TEST_F(Folders, MachineFoldersKeepTheirOrder) {
+  EXPECT_EQ(machine(b + ":" + a), (std::vector<std::string>{b, a}));
+  EXPECT_EQ(machine(a + "::relative:" + b), (std::vector<std::string>{a, b}));
+  EXPECT_EQ(machine(""), (std::vector<std::string>{"/usr/local/share", "/usr/share"}));
+}
+
+TEST_F(Folders, UsersOwnFoldersAreNeverMachineFolders) {
+  std::filesystem::create_symlink(home + "/stuff", scratch.path("usr/link to home"));
+  scratch.makeFolder("home/stuff");
+  const std::string spellings[] = {
+      home,
+      home + "/share",
+      home + "/",
+      home + "//share",
+      a + "/../../home/share",
+      scratch.root() + "/./home/x",
+      dataHome,
+      dataHome + "/sub",
+      scratch.path("usr/link to home"),
+  };
+  for (const std::string& entry : spellings) {
+    EXPECT_EQ(machine(a + ":" + entry + ":" + b), (std::vector<std::string>{a, b})) << entry;
+  }
+  // A folder that merely shares the home's name as a prefix is not inside it.
+  const std::string sibling = scratch.makeFolder("home2");
+  EXPECT_EQ(machine(sibling), std::vector<std::string>{sibling});
+}
