@@ -198,7 +198,10 @@ int Bootstrapper::installWithInstaller(const std::string& installerPath,
   arguments.push_back(appPath_.value_or(""));
   install::logSubprocessBegin(commandLineForLog("Zanth Runtime Installer", arguments).c_str());
 
-  const int status = platform::Task::run(installerPath, arguments);
+  // A child that cannot be started reports 127 or 126 and counts as a failed installer.
+  platform::Task task(installerPath, arguments);
+  if (task.launch()) task.waitUntilExit();
+  const int status = task.terminationStatus();
   if (status != 0) {
     install::logSubprocessFailure("Runtime Installer", status);
   } else {
