@@ -1,12 +1,71 @@
 #include "bootstrapper/Bootstrapper.h"
 
+#include "download/Downloader.h"
 #include "libinstall/InstallLogMsgs.h"
+#include "libinstall/LibInstall.h"
+#include "messages/ErrorDialogController.h"
+#include "messages/LocalizedStrings.h"
 #include "params/ParamChecker.h"
 #include "platform/Bundle.h"
+#include "platform/Error.h"
+#include "platform/FileManager.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Path.h"
 #include "platform/ProcessInfo.h"
+#include "platform/Task.h"
+#include "signature/SignatureNotifications.h"
+#include "signature/SignatureVerification.h"
+
+namespace {
+
+constexpr const char* CONFIG_PLIST_NAME = "Config";
+constexpr const char* kProcessName = "Bootstrapper";
+constexpr const char* kInstallPrefix = "Install ";
+
+// The catalogue's text for id in the user's language ("" if it has none).
+std::string text(int id) { return LocalizedStrings::getEmbeddedMessage(id).value_or(""); }
+
+// The command line as the log shows it: the quoted name, then every argument and a blank.
+std::string commandLineForLog(const char* name, const std::vector<std::string>& arguments) {
+  std::string line = std::string("\"") + name + "\" ";
+  for (const std::string& argument : arguments) line += argument + " ";
+  return line;
+}
+
+}  // namespace
+
+Bootstrapper::Bootstrapper() {
+  const auto& arguments = platform::ProcessInfo::arguments();
+  exePath_ = arguments.empty() ? std::string() : arguments[0];
+  const std::string name = platform::path::lastComponent(exePath_);
+  appName_ = name;
+  // "Install Foo" packages "Foo"; any other name (even "install Foo") is taken whole.
+  const std::string shortName = name.starts_with(kInstallPrefix) ? name.substr(8) : name;
+  localizedWindowTitle_ = text(LABEL_INSTALLING) + shortName;
+
+  const platform::Bundle& bundle = platform::Bundle::mainBundle();
+  if (auto configPath = bundle.pathForResource(CONFIG_PLIST_NAME, "plist")) {
+    auto config = platform::PropertyList::fromFile(*configPath);
+    if (config && config->isDictionary()) config_ = std::move(config);
+  }
+
+  lookedUpAppPath_ = platform::path::appendComponent(bundle.resourcePath(), shortName);
+  bool isDirectory = false;
+  if (platform::FileManager::defaultManager().fileExists(lookedUpAppPath_, &isDirectory) &&
+      isDirectory) {
+    appPath_ = lookedUpAppPath_;
+  }
+
+  auto& center = platform::NotificationCenter::defaultCenter();
+  center.addObserver(this, INSTALLER_DOWNLOAD_NOTIFY_DONE,
+                     [this](const platform::Notification& n) { notifyDownloaderDone(n); });
+  center.addObserver(this, SIGNATURE_VERIFY_NOTIFY_DONE,
+                     [this](const platform::Notification& n) { notifySignatureDone(n); });
+}
+
+Bootstrapper::~Bootstrapper() { platform::NotificationCenter::defaultCenter().removeObserver(this); }
 
 void Bootstrapper::applicationDidFinishLaunching() {
-  auto& application = platform::ui::Application::shared();
   const std::string version =
       platform::Bundle::mainBundle().infoValue("CFBundleVersion").value_or("");
 
@@ -14,8 +73,187 @@ void Bootstrapper::applicationDidFinishLaunching() {
   bool allowDownload = false;
   bool silent = false;
   kobu::KOBUErrorCode errorCode = 2;
-  if (!checker.CheckParams(allowDownload, silent, errorCode)) application.terminate(errorCode);
+  if (!checker.CheckParams(allowDownload, silent, errorCode)) {
+    platform::ui::Application::shared().terminate(errorCode);
+  }
 
-  install::logApplicationBegin("Bootstrapper", version.c_str(), "Mac", "x86");
-  application.terminate(0);
+  install::logApplicationBegin(kProcessName, version.c_str(), "Mac", "x86");
+
+  if (!appPath_) {
+    install::logCouldNotLocateAppDir(lookedUpAppPath_.c_str());
+    endLaunch(12);
+  }
+
+  install::RuntimeVersionInfo info{};
+  const bool runtimeFound = install::getRuntimeVersion(info) == 0;
+  if (runtimeFound) {
+    auto location = install::getRuntimeLocation();
+    install::logRuntimeInstalled(info.major, info.minor, info.revision, info.build,
+                                 location.value_or("").c_str());
+    if (info.major > 1 && location) endLaunch(installWithRuntime(*location, checker.ParamArray()));
+  } else {
+    install::logRuntimeNotInstalled();
+  }
+
+  // From here on a runtime installer has to be downloaded.
+  if (!allowDownload) {
+    install::logMissingAllowDownloadFlag();
+    checker.PrintNeedsAllowDownloadFlag();
+    endLaunch(10);
+  }
+  // Only an update of an installed runtime asks whether updates are allowed.
+  if (runtimeFound && !install::canUpdateRuntime()) {
+    install::logImmediateUpdateDisabled();
+    showDialog(text(ERROR_UPDATE_NOT_ALLOWED));
+    endLaunch(15);
+  }
+  startRuntimeDownload(silent, checker.ParamArray());
+}
+
+void Bootstrapper::startRuntimeDownload(bool silent, const std::vector<std::string>* validatedArgs) {
+  char installerUrl[512];
+  char signatureUrl[512];
+  if (!install::getBootstrapperDownloadUrls(installerUrl, sizeof installerUrl, signatureUrl,
+                                            sizeof signatureUrl)) {
+    // Without addresses there is nothing to install: say so rather than report success.
+    showDialog(text(ERROR_UPDATE_UNAVAILABLE));
+    endLaunch(11);
+  }
+  downloader_->setUrlStrings({installerUrl, signatureUrl});
+  downloader_->setSilent(silent);
+  downloader_->setLocalizedCancel(text(BUTTON_CANCEL));
+  downloader_->setLocalizedPleaseWait(text(LABEL_PLEASE_WAIT));
+  downloader_->setRuntimeArgs(validatedArgs);
+  downloader_->startDownload(INSTALLER_DOWNLOAD_NOTIFY_DONE);
+  // The sequence goes on when the download's done notification arrives.
+}
+
+void Bootstrapper::endLaunch(int status) {
+  install::logApplicationEnd(status == 0, kProcessName, status);
+  platform::ui::Application::shared().terminate(status);
+}
+
+// ---- Download and verification sequence ----------------------------------------------------
+
+void Bootstrapper::notifyDownloaderDone(const platform::Notification& notification) {
+  const bool* success = notification.value<bool>(DOWNLOADER_KEY_SUCCESS);
+  const auto* files = notification.value<std::vector<std::string>>(DOWNLOADER_KEY_FILES);
+  handleDownloaderDone(success && *success, files ? *files : std::vector<std::string>());
+}
+
+void Bootstrapper::handleDownloaderDone(bool success, const std::vector<std::string>& files) {
+  if (!success || files.size() != 2) {
+    cleanupAndExit(true, 11, text(ERROR_RUNTIME_NOT_FOUND));
+  }
+  // The installer came from the first address, its detached signature from the second.
+  installerLaunchPath_ = files[0];
+  const std::string signaturePath = files[1];
+  verifier_ = std::make_unique<SignatureVerification>();
+  verifier_->setDownloader(downloader_);
+  verifier_->verifyDataAtPath(*installerLaunchPath_, signaturePath);
+}
+
+void Bootstrapper::notifySignatureDone(const platform::Notification& notification) {
+  const bool* valid = notification.value<bool>(SIGNATURE_KEY_IS_VALID);
+  handleSignatureDone(valid && *valid, static_cast<SignatureVerification*>(notification.object));
+}
+
+void Bootstrapper::handleSignatureDone(bool valid, SignatureVerification* verifier) {
+  int code = 0;
+  if (!valid) {
+    // The verifier has logged why; the user sees the generic validation message.
+    if (verifier) (void)verifier->errorString();
+    code = 13;
+  }
+  verifier_.reset();
+
+  if (code == 0) {
+    if (!markAsExecutable(*installerLaunchPath_)) {
+      code = 11;
+    } else {
+      const std::vector<std::string>& runtimeArgs = downloader_->runtimeArgs();
+      int status = installWithInstaller(*installerLaunchPath_, &runtimeArgs);
+      cleanupAndExit(false, status, std::nullopt);
+    }
+  }
+  cleanupAndExit(true, code, text(ERROR_VALIDATION_FAILED));
+}
+
+bool Bootstrapper::markAsExecutable(const std::string& path) {
+  auto& fileManager = platform::FileManager::defaultManager();
+  auto permissions = fileManager.posixPermissions(fileManager.resolveSymlinks(path));
+  if (!permissions) return false;
+  // Execute for owner, group and others; every other bit, set-id and sticky included, stays.
+  return fileManager.setPosixPermissions(path, *permissions | 0111);
+}
+
+int Bootstrapper::installWithInstaller(const std::string& installerPath,
+                                       const std::vector<std::string>* args) {
+  std::vector<std::string> arguments;
+  if (args && !args->empty()) {
+    arguments = *args;
+  } else {
+    arguments.push_back("-x1");
+  }
+  arguments.push_back(appPath_.value_or(""));
+  install::logSubprocessBegin(commandLineForLog("Zanth Runtime Installer", arguments).c_str());
+
+  // A child that cannot be started reports 127 or 126 and counts as a failed installer.
+  platform::Task task(installerPath, arguments);
+  if (task.launch()) task.waitUntilExit();
+  const int status = task.terminationStatus();
+  if (status != 0) {
+    install::logSubprocessFailure("Runtime Installer", status);
+  } else {
+    install::logSubprocessSuccess("Runtime Installer");
+  }
+  return status;
+}
+
+// ---- Hand-off, dialogs and exit --------------------------------------------------------------
+
+int Bootstrapper::installWithRuntime(const std::string& /*runtimeLocation*/,
+                                     const std::vector<std::string>* args) {
+  // The Application Installer is looked up again from the installed runtime.
+  std::vector<std::string> arguments = args ? *args : std::vector<std::string>();
+  arguments.push_back(appPath_.value_or(""));
+  install::logSubprocessBegin(commandLineForLog("Zanth Application Installer", arguments).c_str());
+
+  const int result = install::runAppInstaller(arguments);
+  if (result != 0) {
+    install::logSubprocessFailure("Application Installer", result);
+  } else {
+    install::logSubprocessSuccess("Application Installer");
+  }
+  return result;
+}
+
+void Bootstrapper::showDialog(const std::string& message) {
+  dialog_ = std::make_unique<ErrorDialogController>("ErrorDialog");
+  dialog_->setMessage(message, text(BUTTON_OK), appName_);
+  dialog_->runModal();
+}
+
+void Bootstrapper::okAlert(const std::string& message) {
+  platform::ui::runAlertPanel(appName_, message, text(BUTTON_OK));
+}
+
+void Bootstrapper::cleanupAndExit(bool showDialog, int errCode,
+                                  const std::optional<std::string>& exitMessage) {
+  if (errCode != 0) {
+    if (showDialog) {
+      const auto& lastError = downloader_ ? downloader_->lastError() : std::nullopt;
+      if (lastError && lastError->domain == platform::kUrlErrorDomain &&
+          lastError->code == platform::url_error::kFileDoesNotExist) {
+        this->showDialog(text(ERROR_UPDATE_UNAVAILABLE));
+      } else {
+        okAlert(exitMessage.value_or(text(ERROR_INSTALL_FAILED)));
+      }
+    }
+    install::logApplicationEnd(false, kProcessName, errCode);
+  } else {
+    install::logApplicationEnd(true, kProcessName, 0);
+  }
+  if (downloader_) downloader_->cleanupTempFiles();
+  platform::ui::Application::shared().terminate(errCode);
 }

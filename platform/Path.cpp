@@ -10,6 +10,7 @@ std::string_view trimTrailingSlashes(std::string_view path) {
 
 std::string appendComponent(std::string_view base, std::string_view component) {
   if (base.empty()) return std::string(component);
+  if (component.empty()) return std::string(base);
   std::string joined(trimTrailingSlashes(base));
   if (joined != "/") joined += '/';
   while (!component.empty() && component.front() == '/') component.remove_prefix(1);
