@@ -13,6 +13,7 @@
 #include "platform/Path.h"
 #include "platform/ProcessInfo.h"
 #include "platform/Task.h"
+#include "platform/ui/InterfaceResource.h"
 #include "signature/SignatureNotifications.h"
 #include "signature/SignatureVerification.h"
 
@@ -230,8 +231,13 @@ int Bootstrapper::installWithRuntime(const std::string& /*runtimeLocation*/,
 
 void Bootstrapper::showDialog(const std::string& message) {
   dialog_ = std::make_unique<ErrorDialogController>("ErrorDialog");
+  if (!dialog_->loadWindow()) {
+    // Without its window the message still reaches the user, as a plain alert.
+    okAlert(message);
+    return;
+  }
   dialog_->setMessage(message, text(BUTTON_OK), appName_);
-  dialog_->runModal();
+  platform::ui::Application::shared().runModalForWindow(*dialog_->window());
 }
 
 void Bootstrapper::okAlert(const std::string& message) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <syslog.h>
 
+#include <filesystem>
+
 #include "tests/support/Sandbox.h"
 
 namespace {
@@ -115,7 +117,8 @@ TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFif
   auto result = box.run({"-silent", "-allowDownload"});
   EXPECT_EQ(result.exitCode, 15);
   EXPECT_THAT(result.err, HasSubstr("Install Foo"));
-  EXPECT_THAT(result.err, HasSubstr("disabled")) << "the update-not-allowed message was not shown";
+  EXPECT_THAT(result.err, HasSubstr("not allowed by your administrator"))
+      << "the update-not-allowed message was not shown";
   EXPECT_THAT(box.logLines(),
               ElementsAre(kBegin,
                           LogLine{LOG_NOTICE, "Installed runtime (1.5.0.0) located at " + runtimeFolder()},
