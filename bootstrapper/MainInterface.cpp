@@ -18,6 +18,10 @@ class BootstrapperInterface : public platform::ui::MainInterface {
       downloader_.setPleaseWaitLabel(resource_->label("pleaseWaitLabel"));
     }
     bootstrapper_.setDownloader(&downloader_);
+    // The progress window is titled with the localized "Installing <App>".
+    if (auto* window = resource_ ? resource_->window("progressWindow") : nullptr) {
+      window->setTitle(bootstrapper_.localizedWindowTitle());
+    }
   }
 
   platform::ui::ApplicationDelegate& delegate() override { return bootstrapper_; }

@@ -31,6 +31,10 @@ order, before the file's path below FOLDER. Values are percent-decoded.
     /_redirect=K/rest         302 to /_redirect=K-1/rest; /_redirect=0/rest serves /rest
     /_loop/name               302 to itself, for ever
     /_redirect-to=URL/name    302 to URL (any scheme, e.g. ftp://...)
+
+A file FOLDER/name.switches, when present, holds further switches for /name, written the same
+way on one line (e.g. "_status=404" or "_drip=4096,50"). It lets a test change how a fixed
+address answers (the program's own download addresses) without changing the address.
 """
 
 import argparse
@@ -74,6 +78,8 @@ class Handler(BaseHTTPRequestHandler):
             key, _, value = segments.pop(0)[1:].partition("=")
             switches[key] = urllib.parse.unquote(value)
         rest = "/".join(segments)
+        for key, value in self.switch_file(rest).items():
+            switches.setdefault(key, value)
 
         if "loop" in switches:
             return self.redirect(path)
@@ -100,6 +106,19 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_body(switches, f.read(), None)
             else:
                 self.send_body(switches, None, f)
+
+    def switch_file(self, rest):
+        """The switches of FOLDER/rest.switches, if that file exists."""
+        switches = {}
+        candidate = os.path.join(self.server.root, urllib.parse.unquote(rest)) + ".switches"
+        if rest and os.path.isfile(candidate):
+            with open(candidate) as f:
+                for segment in f.read().split("/"):
+                    segment = segment.strip()
+                    if segment.startswith("_"):
+                        key, _, value = segment[1:].partition("=")
+                        switches[key] = urllib.parse.unquote(value)
+        return switches
 
     def redirect(self, location):
         self.send_response(302)
@@ -157,6 +176,15 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body)
 
 
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # A client that hangs up early (a cancelled or failed download) is part of the tests.
+        if not isinstance(sys.exc_info()[1], (ConnectionError, TimeoutError)):
+            super().handle_error(request, client_address)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", required=True)
@@ -164,8 +192,7 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     options = parser.parse_args()
 
-    server = ThreadingHTTPServer(("127.0.0.1", options.port), Handler)
-    server.daemon_threads = True
+    server = Server(("127.0.0.1", options.port), Handler)
     server.root = os.path.abspath(options.root)
     server.log_lock = threading.Lock()
     server.log_file = open(options.log, "a") if options.log else None

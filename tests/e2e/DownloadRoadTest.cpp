@@ -1,0 +1,161 @@
+// Whole runs on the download road, headless: download, verification, the runtime installer, and
+// every way the road can fail. After each run nothing downloaded is left behind.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/e2e/DownloadRoad.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using Lines = std::vector<std::string>;
+
+Lines endLines(const std::string& runner, int code) {
+  if (code == 0) return {"Subprocess " + runner + " succeeded", "Bootstrapper end with exit code 0"};
+  return {"E: Subprocess " + runner + " failed (" + std::to_string(code) + ")",
+          "E: Bootstrapper end with exit code " + std::to_string(code)};
+}
+
+TEST_F(DownloadRoad, VerifiedInstallerRunsWithTheValidatedArguments) {
+  auto result = box.run({"-silent", "-eulaAccepted", "-location", "/opt/dest dir", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  // Created private (600) and made executable by everyone, nothing else changed: 711.
+  EXPECT_EQ(received(), "711\n-silent\n-eulaAccepted\n-location\n/opt/dest dir\n" + box.appPath() + "\n");
+  EXPECT_THAT(logTexts(),
+              ElementsAreArray(downloadedBothLines() + verifiedLines() +
+                               Lines{"Launching subprocess with commandline \"Zanth Runtime Installer\" "
+                                     "-silent -eulaAccepted -location /opt/dest dir <pkg> "} +
+                               endLines("Runtime Installer", 0)));
+  EXPECT_THAT(leftovers(), IsEmpty());
+  EXPECT_EQ(server.requests(),
+            (Lines{"/" + kServerFolder + "/installer", "/" + kServerFolder + "/installer.p7",
+                   "/crl/QuillorRootCA.crl", "/crl/QuillorCodeSigning.crl"}));
+}
+
+TEST_F(DownloadRoad, WithoutValidatedArgumentsTheInstallerGetsTheFallbackAndItsStatusPassesThrough) {
+  box.setEnv("ZANTH_E2E_EXIT", "7");
+  auto result = box.run({});
+  EXPECT_EQ(result.exitCode, 7);
+  EXPECT_EQ(result.err, "") << "a failed runtime installer is not reported by a dialog";
+  EXPECT_EQ(received(), "711\n-x1\n" + box.appPath() + "\n");
+  auto lines = logTexts();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 3],
+            "Launching subprocess with commandline \"Zanth Runtime Installer\" -x1 <pkg> ");
+  EXPECT_THAT(Lines(lines.end() - 2, lines.end()), ElementsAreArray(endLines("Runtime Installer", 7)));
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+TEST_F(DownloadRoad, MissingFileOnTheServerShowsTheUpdateUnavailableDialog) {
+  for (const std::string file : {"installer", "installer.p7"}) {
+    SCOPED_TRACE(file);
+    box.clearLog();
+    setSwitches(kServerFolder + "/" + file, "_status=404");
+    auto result = box.run({"-silent", "-allowDownload"});
+    EXPECT_EQ(result.exitCode, 11);
+    EXPECT_THAT(result.err, HasSubstr(kUpdateUnavailable));
+    EXPECT_THAT(result.err, HasSubstr("https://www.quillor.example/zanth/system-requirements"));
+    EXPECT_THAT(received(), IsEmpty());
+    auto lines = logTexts();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2],
+              "E: Download failure: The requested URL was not found on this server.");
+    EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 11");
+    EXPECT_THAT(leftovers(), IsEmpty());
+    std::filesystem::remove(serverPath(kServerFolder + "/" + file + ".switches"));
+  }
+}
+
+TEST_F(DownloadRoad, DroppedConnectionShowsTheRuntimeNotFoundAlert) {
+  setSwitches(kServerFolder + "/installer", "_truncate");
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 11);
+  EXPECT_THAT(result.err, HasSubstr(kRuntimeNotFound));
+  EXPECT_THAT(result.err, HasSubstr("Install Foo"));
+  EXPECT_THAT(received(), IsEmpty());
+  auto lines = logTexts();
+  ASSERT_EQ(lines.size(), 6u) << ::testing::PrintToString(lines);
+  EXPECT_THAT(Lines(lines.begin(), lines.begin() + 4),
+              ElementsAreArray(beginLines() + Lines{"Begin runtime download from " + kInstallerUrl,
+                                                    "Download destination is <dl>/installer"}));
+  EXPECT_THAT(lines[4], HasSubstr("E: Download failure: "));
+  EXPECT_EQ(lines[5], "E: Bootstrapper end with exit code 11");
+  EXPECT_THAT(leftovers(), IsEmpty()) << "the partial installer was left behind";
+  EXPECT_EQ(server.requests().size(), 1u) << "the signature was fetched after a failure";
+}
+
+TEST_F(DownloadRoad, RejectedSignaturesEndWithThirteenAndNothingRuns) {
+  struct Case {
+    const char* label;
+    std::function<void()> prepare;
+  };
+  const std::vector<Case> cases = {
+      {"tampered installer",
+       [&] { testsupport::Sandbox::writeFile(serverPath(kServerFolder + "/installer"), installerScript() + "# changed\n"); }},
+      {"signer under another root", [&] { signInstaller("other-root"); }},
+      {"wrong signer name", [&] { signInstaller("cn-wrong"); }},
+      {"revoked signer",
+       [&] {
+         signInstaller("revoked");
+         publishCrl("QuillorCodeSigning.crl", "QuillorCodeSigning-revokes-signer.crl");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    publishInstaller(installerScript(), "good");
+    publishCrl("QuillorCodeSigning.crl", "QuillorCodeSigning-empty.crl");
+    c.prepare();
+    box.clearLog();
+    auto result = box.run({"-silent", "-eulaAccepted", "-allowDownload"});
+    EXPECT_EQ(result.exitCode, 13);
+    EXPECT_THAT(result.err, HasSubstr(kValidationFailed));
+    EXPECT_THAT(received(), IsEmpty()) << "an unverified installer was run";
+    auto lines = logTexts();
+    // A rejected signature or a revoked chain logs its own failure line; never a success.
+    EXPECT_THAT(lines, ::testing::AnyOf(::testing::Contains("E: Detached signature validation failed"),
+                                        ::testing::Contains("E: Cert chain validation failed")));
+    EXPECT_THAT(lines, ::testing::Not(::testing::Contains("Detached signature verified")));
+    EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 13");
+    for (const auto& line : lines) EXPECT_THAT(line, ::testing::Not(HasSubstr("Launching subprocess")));
+    EXPECT_THAT(leftovers(), IsEmpty());
+  }
+}
+
+TEST_F(DownloadRoad, UnreachableListDoesNotFailAGoodSignatureButTurnsLaterFailuresIntoTheDialog) {
+  setSwitches("crl/QuillorRootCA.crl", "_status=404");
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(received(), "711\n-silent\n" + box.appPath() + "\n");
+
+  // The same unreachable list before a revoked signer: the rejection shows the dialog of a
+  // missing file, not the validation alert.
+  std::filesystem::remove(recordFile());
+  signInstaller("revoked");
+  publishCrl("QuillorCodeSigning.crl", "QuillorCodeSigning-revokes-signer.crl");
+  result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 13);
+  EXPECT_THAT(result.err, HasSubstr(kUpdateUnavailable));
+  EXPECT_THAT(result.err, ::testing::Not(HasSubstr(kValidationFailed)));
+  EXPECT_THAT(received(), IsEmpty());
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+TEST_F(DownloadRoad, InstallerThatCannotBeStartedIsAFailedChild) {
+  // Signed and verified, but neither a script nor a program the system can start.
+  publishInstaller("plain text, no interpreter line\n", "good");
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 126);
+  EXPECT_EQ(result.err, "");
+  auto lines = logTexts();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_THAT(Lines(lines.end() - 2, lines.end()), ElementsAreArray(endLines("Runtime Installer", 126)));
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace e2e
