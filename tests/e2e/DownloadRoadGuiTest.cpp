@@ -82,3 +82,24 @@ TEST_F(DownloadRoadWithDisplay, UpdateNotAllowedDialogWaitsForTheUser) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+TEST_F(DownloadRoadWithDisplay, ProgressWindowTitleFollowsTheLanguage) {
+  box.setEnv("LANG", "de_DE.UTF-8");
+  box.setEnv("LANGUAGE", "de");
+  setSwitches(kServerFolder + "/installer.p7", "_drip=64,250");
+  auto person = std::async(std::launch::async, [] {
+    bool cancelled = typeInto("^Installation von Foo$", "Tab Return");
+    bool dismissed = typeInto("^Install Foo$", "Return");
+    return cancelled && dismissed;
+  });
+  auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
+  EXPECT_TRUE(person.get()) << "no progress window titled in German";
+  EXPECT_EQ(result.exitCode, 11);
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -71,6 +71,16 @@ TEST_F(DownloadRoad, MissingFileOnTheServerShowsTheUpdateUnavailableDialog) {
   }
 }
 
+TEST_F(DownloadRoad, MessagesFollowTheUsersLanguage) {
+  box.setEnv("LANG", "fr_FR.UTF-8");
+  box.setEnv("LANGUAGE", "fr");
+  setSwitches(kServerFolder + "/installer", "_status=404");
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 11);
+  EXPECT_THAT(result.err, HasSubstr("qui n’est pas disponible pour votre système"));
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
 TEST_F(DownloadRoad, DroppedConnectionShowsTheRuntimeNotFoundAlert) {
   setSwitches(kServerFolder + "/installer", "_truncate");
   auto result = box.run({"-silent", "-allowDownload"});
