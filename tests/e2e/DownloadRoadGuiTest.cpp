@@ -70,7 +70,7 @@ TEST_F(DownloadRoadWithDisplay, MissingFileDialogWaitsForTheUser) {
 }
 
 TEST_F(DownloadRoadWithDisplay, UpdateNotAllowedDialogWaitsForTheUser) {
-  auto made = box.runProgram(ZANTH_MAKE_RUNTIME, {box.dataDir(), "1.5.0.0"});
+  auto made = box.runProgram(ZANTH_MAKE_RUNTIME, {"--make-runtime", box.dataDir(), "1.5.0.0"});
   ASSERT_EQ(made.exitCode, 0);
   testsupport::Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
   auto person = std::async(std::launch::async, [] { return typeInto("^Install Foo$", "Return"); });

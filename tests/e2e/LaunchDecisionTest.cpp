@@ -24,7 +24,7 @@ class LaunchDecision : public ::testing::Test {
  protected:
   // Installs the demo runtime of version into the sandbox's machine-wide data folder.
   void installRuntime(const std::string& version) {
-    auto made = box.runProgram(ZANTH_MAKE_RUNTIME, {box.dataDir(), version});
+    auto made = box.runProgram(ZANTH_MAKE_RUNTIME, {"--make-runtime", box.dataDir(), version});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     box.setEnv("ZANTH_DEMO_RECORD", recordFile());
     box.setEnv("ZANTH_DEMO_INSTALL_ROOT", box.root() + "/installed");
