@@ -1,17 +1,14 @@
 // ConfigurationStore on GLib's key files.
 #include "platform/ConfigurationStore.h"
 
-#include <fcntl.h>
 #include <glib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string_view>
 
+#include "platform/FileManager.h"
 #include "platform/Path.h"
 
 namespace platform {
@@ -26,32 +23,6 @@ struct KeyFileDeleter {
 struct ErrorDeleter {
   void operator()(GError* error) const { g_error_free(error); }
 };
-
-// The bytes of the regular file at path; none when it cannot be read. A FIFO or device put in
-// place of the file must not block or flood the reader.
-std::optional<std::string> readSmallFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  struct stat st;
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            static_cast<std::size_t>(st.st_size) <= kMaxFileBytes;
-  if (ok) {
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) ok = false;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    bytes.resize(done);
-  }
-  ::close(fd);
-  if (!ok) return std::nullopt;
-  return bytes;
-}
 
 }  // namespace
 
@@ -74,7 +45,8 @@ std::vector<std::string> ConfigurationStore::configurationFolders() {
 
 int ConfigurationStore::integerValue(const std::string& key) const {
   for (const std::string& folder : configurationFolders()) {
-    auto bytes = readSmallFile(path::appendComponent(folder, relativePath_));
+    auto bytes = FileManager::defaultManager().contentsOfSmallFile(
+        path::appendComponent(folder, relativePath_), kMaxFileBytes);
     if (!bytes) continue;
     std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
     GError* rawError = nullptr;

@@ -1,9 +1,11 @@
 #include "platform/FileManager.h"
 
+#include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +50,31 @@ bool FileManager::removeItem(const std::string& path) const {
 std::string FileManager::resolveSymlinks(const std::string& path) const {
   std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
   return resolved ? std::string(resolved.get()) : path;
+}
+
+std::optional<std::string> FileManager::contentsOfSmallFile(const std::string& path,
+                                                       std::size_t maxBytes) const {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            static_cast<std::size_t>(st.st_size) <= maxBytes;
+  if (ok) {
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) ok = false;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+  }
+  ::close(fd);
+  if (!ok) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace platform

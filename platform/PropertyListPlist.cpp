@@ -1,14 +1,10 @@
 // PropertyList on libplist: the library parses, we copy its tree into our value type.
 #include <plist/plist.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <memory>
 
+#include "platform/FileManager.h"
 #include "platform/PropertyList.h"
 
 namespace platform {
@@ -110,27 +106,9 @@ std::optional<PropertyList> PropertyList::fromData(std::string_view bytes) {
 }
 
 std::optional<PropertyList> PropertyList::fromFile(const std::string& path) {
-  // Only regular files: a FIFO or device planted in a package must not block or flood us.
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  struct stat st;
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            static_cast<std::size_t>(st.st_size) <= kMaxFileBytes;
-  if (ok) {
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    bytes.resize(done);
-  }
-  ::close(fd);
-  if (!ok) return std::nullopt;
-  return fromData(bytes);
+  auto bytes = FileManager::defaultManager().contentsOfSmallFile(path, kMaxFileBytes);
+  if (!bytes) return std::nullopt;
+  return fromData(*bytes);
 }
 
 const PropertyList* PropertyList::valueForKey(std::string_view key) const {

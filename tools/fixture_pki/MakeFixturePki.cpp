@@ -164,18 +164,18 @@ void addExtension(X509* certificate, X509V3_CTX* context, CONF* conf, int nid,
   check(X509_add_ext(certificate, extension.get(), -1), "adding extension " + value);
 }
 
-CertPtr makeCertificate(const CertSpec& spec, EVP_PKEY* key, const Issuer& issuer, CONF* conf) {
+CertPtr makeCertificate(const CertSpec& profile, EVP_PKEY* key, const Issuer& issuer, CONF* conf) {
   CertPtr certificate(check(X509_new(), "certificate"));
   X509* cert = certificate.get();
   check(X509_set_version(cert, 2), "version");
-  check(ASN1_INTEGER_set(X509_get_serialNumber(cert), spec.serial), "serial");
-  NamePtr subject = makeName(spec.subject);
+  check(ASN1_INTEGER_set(X509_get_serialNumber(cert), profile.serial), "serial");
+  NamePtr subject = makeName(profile.subject);
   check(X509_set_subject_name(cert, subject.get()), "subject");
   check(X509_set_issuer_name(
             cert, issuer.certificate ? X509_get_subject_name(issuer.certificate) : subject.get()),
         "issuer");
-  check(X509_gmtime_adj(X509_getm_notBefore(cert), spec.notBefore), "not before");
-  check(X509_gmtime_adj(X509_getm_notAfter(cert), spec.notAfter), "not after");
+  check(X509_gmtime_adj(X509_getm_notBefore(cert), profile.notBefore), "not before");
+  check(X509_gmtime_adj(X509_getm_notAfter(cert), profile.notAfter), "not after");
   check(X509_set_pubkey(cert, key), "public key");
 
   X509V3_CTX context;
@@ -183,16 +183,16 @@ CertPtr makeCertificate(const CertSpec& spec, EVP_PKEY* key, const Issuer& issue
                  0);
   X509V3_set_nconf(&context, conf);
   addExtension(cert, &context, conf, NID_basic_constraints,
-               spec.ca ? "critical,CA:TRUE" : "critical,CA:FALSE");
+               profile.ca ? "critical,CA:TRUE" : "critical,CA:FALSE");
   addExtension(cert, &context, conf, NID_key_usage,
-               spec.ca ? "critical,keyCertSign,cRLSign" : "critical,digitalSignature");
+               profile.ca ? "critical,keyCertSign,cRLSign" : "critical,digitalSignature");
   addExtension(cert, &context, conf, NID_subject_key_identifier, "hash");
   addExtension(cert, &context, conf, NID_authority_key_identifier, "keyid:always");
-  if (!spec.extendedKeyUsage.empty()) {
-    addExtension(cert, &context, conf, NID_ext_key_usage, spec.extendedKeyUsage);
+  if (!profile.extendedKeyUsage.empty()) {
+    addExtension(cert, &context, conf, NID_ext_key_usage, profile.extendedKeyUsage);
   }
-  if (!spec.crlDistributionPoints.empty()) {
-    addExtension(cert, &context, conf, NID_crl_distribution_points, spec.crlDistributionPoints);
+  if (!profile.crlDistributionPoints.empty()) {
+    addExtension(cert, &context, conf, NID_crl_distribution_points, profile.crlDistributionPoints);
   }
   check(X509_sign(cert, issuer.key, EVP_sha256()), "signing certificate");
   return certificate;
@@ -204,17 +204,17 @@ struct CrlSpec {
   long nextUpdate = 3650 * kDay;
 };
 
-CrlPtr makeCrl(const CrlSpec& spec, const Issuer& issuer) {
+CrlPtr makeCrl(const CrlSpec& profile, const Issuer& issuer) {
   CrlPtr crl(check(X509_CRL_new(), "CRL"));
   check(X509_CRL_set_version(crl.get(), 1), "CRL version");
   check(X509_CRL_set_issuer_name(crl.get(), X509_get_subject_name(issuer.certificate)),
         "CRL issuer");
   using TimePtr = std::unique_ptr<ASN1_TIME, Deleter<ASN1_TIME, ASN1_TIME_free>>;
-  TimePtr last(check(X509_gmtime_adj(nullptr, spec.lastUpdate), "time"));
-  TimePtr next(check(X509_gmtime_adj(nullptr, spec.nextUpdate), "time"));
+  TimePtr last(check(X509_gmtime_adj(nullptr, profile.lastUpdate), "time"));
+  TimePtr next(check(X509_gmtime_adj(nullptr, profile.nextUpdate), "time"));
   check(X509_CRL_set1_lastUpdate(crl.get(), last.get()), "last update");
   check(X509_CRL_set1_nextUpdate(crl.get(), next.get()), "next update");
-  for (long serial : spec.revokedSerials) {
+  for (long serial : profile.revokedSerials) {
     X509_REVOKED* revoked = check(X509_REVOKED_new(), "revoked entry");
     ASN1_INTEGER* number = ASN1_INTEGER_new();
     ASN1_INTEGER_set(number, serial);
@@ -281,9 +281,9 @@ const CertSpec kRootSpec{
 int makeProductionRoot(const std::filesystem::path& out) {
   ConfPtr conf = loadExtensionConfig();
   KeyPtr key = makeKey();  // lives in memory only
-  CertSpec spec = kRootSpec;
-  spec.serial = 0x5a4e5448;
-  CertPtr root = makeCertificate(spec, key.get(), {nullptr, key.get()}, conf.get());
+  CertSpec profile = kRootSpec;
+  profile.serial = 0x5a4e5448;
+  CertPtr root = makeCertificate(profile, key.get(), {nullptr, key.get()}, conf.get());
   writeDer(out, root.get());
   return 0;
 }
@@ -362,7 +362,7 @@ int makeFixturePki(const std::filesystem::path& folder) {
 
   struct SignerVariant {
     std::string name;
-    CertSpec spec;
+    CertSpec profile;
     Issuer issuer;
     std::vector<X509*> carried;  // certificates carried in the signature besides the signer
   };
@@ -402,18 +402,18 @@ int makeFixturePki(const std::filesystem::path& folder) {
       variant("many-dp", signerName(), "", "many_dp1, many_dp2, many_dp3, many_dp4"),
   };
   SignerVariant noEku = variant("no-eku", signerName());
-  noEku.spec.extendedKeyUsage.clear();
+  noEku.profile.extendedKeyUsage.clear();
   variants.push_back(noEku);
   SignerVariant expired = variant("expired", signerName());
-  expired.spec.notBefore = -400 * kDay;
-  expired.spec.notAfter = -30 * kDay;
+  expired.profile.notBefore = -400 * kDay;
+  expired.profile.notAfter = -30 * kDay;
   variants.push_back(expired);
   SignerVariant otherChain = variant("other-root", signerName(), "", interCrl);
   otherChain.issuer = {otherRoot.get(), otherRootKey.get()};
   otherChain.carried = {};
   variants.push_back(otherChain);
   SignerVariant noCdp = variant("no-cdp", signerName());
-  noCdp.spec.crlDistributionPoints.clear();
+  noCdp.profile.crlDistributionPoints.clear();
   noCdp.issuer = {inter2.get(), inter2Key.get()};
   noCdp.carried = {inter2.get()};
   variants.push_back(noCdp);
@@ -424,7 +424,7 @@ int makeFixturePki(const std::filesystem::path& folder) {
 
   std::map<std::string, CertPtr> signers;
   for (const SignerVariant& v : variants) {
-    CertPtr certificate = makeCertificate(v.spec, signerKey.get(), v.issuer, conf.get());
+    CertPtr certificate = makeCertificate(v.profile, signerKey.get(), v.issuer, conf.get());
     writeDer(folder / ("signer-" + v.name + ".der"), certificate.get());
     Pkcs7Ptr signature = sign(payload, certificate.get(), signerKey.get(), v.carried);
     writeDer(folder / ("sig-" + v.name + ".p7"), signature.get());
