@@ -53,6 +53,9 @@ constexpr ExpectedName kExpectedSignerNames[] = {
 };
 constexpr const char* kSignerUsageIdentifier = "1.2.840.271093.1.1.12";
 constexpr const char* kSignatureName = "Detached";
+// A detached signature is a few kilobytes. A larger file is refused before it is parsed: a DER
+// reader takes in everything a header announces, so a hostile file would be held in memory whole.
+constexpr int kMaxSignatureBytes = 1024 * 1024;
 // Rendering flag handed to X509V3_EXT_print; it selects nothing beyond the default rendering.
 constexpr unsigned long kExtensionPrintFlags = 4;
 
@@ -81,6 +84,27 @@ bool hasDigestAlgorithms(PKCS7* pkcs7) {
 BioPtr openFileForReading(const std::optional<std::string>& path) {
   if (!path) return nullptr;
   return BioPtr(BIO_new_file(path->c_str(), "rb"));
+}
+
+// The whole of file in a memory BIO; null when it cannot be read or holds more than limit bytes
+// (then tooLarge is set).
+BioPtr readAtMost(BIO* file, int limit, bool& tooLarge) {
+  tooLarge = false;
+  BioPtr memory{BIO_new(BIO_s_mem())};
+  if (!memory) return nullptr;
+  char buffer[16384];
+  int total = 0;
+  int n = 0;
+  while ((n = BIO_read(file, buffer, sizeof buffer)) > 0) {
+    total += n;
+    if (total > limit) {
+      tooLarge = true;
+      return nullptr;
+    }
+    if (BIO_write(memory.get(), buffer, n) != n) return nullptr;
+  }
+  if (n < 0) return nullptr;
+  return memory;
 }
 
 }  // namespace
@@ -163,8 +187,12 @@ void SignatureVerification::verifyDataAtPath(const std::string& dataPath,
 Pkcs7Ptr SignatureVerification::readPkcs7() {
   std::string message;
   Pkcs7Ptr result;
-  BioPtr bio = openFileForReading(signaturePath_);
-  if (!bio) {
+  bool tooLarge = false;
+  BioPtr file = openFileForReading(signaturePath_);
+  BioPtr bio = file ? readAtMost(file.get(), kMaxSignatureBytes, tooLarge) : nullptr;
+  if (tooLarge) {
+    message = "The signature file is larger than " + std::to_string(kMaxSignatureBytes) + " bytes";
+  } else if (!bio) {
     message = "Unable to read signature " + signaturePath_.value_or("");
   } else if (Pkcs7Ptr pkcs7{d2i_PKCS7_bio(bio.get(), nullptr)}; !pkcs7) {
     message = "Error reading PKCS7 code signature";

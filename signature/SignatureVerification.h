@@ -56,7 +56,7 @@ class SignatureVerification {
   // --- Reading and verifying the signature ---
 
   // Reads signaturePath as one DER PKCS#7 structure and checks its signer's identity. Null on
-  // any failure, with the reason recorded.
+  // any failure, with the reason recorded; a file above 1 MiB is refused unparsed.
   [[nodiscard]] signature::Pkcs7Ptr readPkcs7();
   // Verifies pkcs7 over the bytes of dataPath against the trust store, the signer's chain
   // included. Records the reason on failure. Collects the verified chain in certChain.

@@ -165,6 +165,29 @@ TEST_F(SignatureVerificationTest, EmptyDigestAlgorithmSetIsRejectedBeforeVerific
   EXPECT_EQ(whole.errorString(), kVerifyFailed);
 }
 
+TEST_F(SignatureVerificationTest, SignatureFileAboveOneMebibyteIsRefusedBeforeParsing) {
+  // A good signature followed by padding: the reader parses the signature and ignores what
+  // follows, so only the size decides.
+  const std::string good = sigtest::readFile(fixture("sig-good.p7"));
+  const size_t limit = 1024 * 1024;
+  for (const size_t size : {limit, limit + 1}) {
+    SCOPED_TRACE(size);
+    const std::string path = scratch.file("padded.p7");
+    sigtest::writeFile(path, good + std::string(size - good.size(), '\0'));
+    SignatureVerification verifier;
+    verifier.setDataPath(fixture("payload.bin"));
+    verifier.setSignaturePath(path);
+    signature::Pkcs7Ptr pkcs7 = verifier.readPkcs7();
+    if (size == limit) {
+      ASSERT_TRUE(pkcs7) << verifier.errorString();
+      EXPECT_TRUE(verifier.verifyDetachedSignature(pkcs7.get())) << verifier.errorString();
+    } else {
+      EXPECT_FALSE(pkcs7);
+      EXPECT_EQ(verifier.errorString(), "The signature file is larger than 1048576 bytes");
+    }
+  }
+}
+
 TEST_F(SignatureVerificationTest, ErrorsOfAnEarlierVerificationDoNotLeakIntoTheMessage) {
   SignatureVerification first;
   first.verifyDataAtPath(fixture("payload.bin"), fixture("sig-other-root.p7"));

@@ -24,6 +24,8 @@ order, before the file's path below FOLDER. Values are percent-decoded.
     /_name=N/name             Content-Disposition: attachment; filename="N" (N may hold "/", "..")
     /_nolength/name           no Content-Length; the body ends when the connection closes
     /_truncate/name           announces 1000 bytes more than it sends, then closes
+    /_reset=N/name            announces the whole body, sends its first N bytes, waits 0.3 s,
+                              then resets the connection (SO_LINGER 0: a TCP RST, not a close)
     /_longer/name             announces half the body, sends all of it, then closes
     /_split=N/name            sends the first N bytes, pauses 0.5 s, then the rest
     /_drip=B,MS/name          sends B bytes every MS milliseconds (a slow but moving download)
@@ -40,6 +42,8 @@ address answers (the program's own download addresses) without changing the addr
 import argparse
 import gzip
 import os
+import socket
+import struct
 import sys
 import threading
 import time
@@ -102,7 +106,7 @@ class Handler(BaseHTTPRequestHandler):
             if "gzip" in switches:
                 body = gzip.compress(f.read())
                 self.send_body(switches, body, None)
-            elif set(switches) & {"split", "drip", "truncate", "longer", "stall"}:
+            elif set(switches) & {"split", "drip", "truncate", "longer", "stall", "reset"}:
                 self.send_body(switches, f.read(), None)
             else:
                 self.send_body(switches, None, f)
@@ -160,7 +164,13 @@ class Handler(BaseHTTPRequestHandler):
         if file is not None:
             self.connection.sendfile(file)
             return
-        if "split" in switches:
+        if "reset" in switches:
+            self.wfile.write(body[:int(switches["reset"])])
+            time.sleep(0.3)  # the client has the first bytes before the reset
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
+            self.close_connection = True
+        elif "split" in switches:
             first = int(switches["split"])
             self.wfile.write(body[:first])
             time.sleep(0.5)
