@@ -159,13 +159,10 @@ void Bootstrapper::notifySignatureDone(const platform::Notification& notificatio
   handleSignatureDone(valid && *valid, static_cast<SignatureVerification*>(notification.object));
 }
 
-void Bootstrapper::handleSignatureDone(bool valid, SignatureVerification* verifier) {
-  int code = 0;
-  if (!valid) {
-    // The verifier has logged why; the user sees the generic validation message.
-    if (verifier) (void)verifier->errorString();
-    code = 13;
-  }
+void Bootstrapper::handleSignatureDone(bool valid, SignatureVerification* /*verifier*/) {
+  // On a rejection the verifier has logged why (its errorString); the user sees the generic
+  // validation message.
+  int code = valid ? 0 : 13;
   verifier_.reset();
 
   if (code == 0) {
