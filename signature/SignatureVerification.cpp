@@ -33,7 +33,9 @@ using signature::X509StackPtr;
 using signature::X509StoreCtxPtr;
 using signature::X509StorePtr;
 
-signature::X509StackPtr certChain{sk_X509_new_null()};
+// Made by the first verifier, not at start-up: a run that verifies nothing never calls libcrypto
+// (see LibcryptoOnDemand.cpp).
+signature::X509StackPtr certChain;
 std::optional<std::string> callbackError;
 int callbackErrorNumber = 0;
 
@@ -104,6 +106,7 @@ SignatureVerification::SignatureVerification() {
   OPENSSL_init_crypto(OPENSSL_INIT_ADD_ALL_CIPHERS | OPENSSL_INIT_ADD_ALL_DIGESTS |
                           OPENSSL_INIT_LOAD_CRYPTO_STRINGS | OPENSSL_INIT_NO_LOAD_CONFIG,
                       nullptr);
+  if (!certChain) certChain.reset(sk_X509_new_null());
   platform::NotificationCenter::defaultCenter().addObserver(
       this, CRL_DOWNLOAD_NOTIFY_DONE,
       [this](const platform::Notification& notification) { notifyDownloaderDone(notification); });
