@@ -31,6 +31,9 @@ constexpr gint64 kIdleTimeoutMicroseconds = 30 * G_USEC_PER_SEC;
 constexpr int kMaxRedirects = 20;
 constexpr long kReceiveBufferSize = 512 * 1024;  // curl's largest receive buffer
 constexpr std::size_t kInflateBufferSize = 256 * 1024;
+// curl hands the body over 16 KiB at a time; writing each piece at once would cost a system call
+// per 16 KiB. Pieces are gathered up to this size and written together.
+constexpr std::size_t kWriteBufferSize = 512 * 1024;
 constexpr int kMaxUniqueNameAttempts = 10000;
 
 struct CurlMultiDeleter {
@@ -275,6 +278,8 @@ struct CurlTransfer final : UrlDownload::Transfer, std::enable_shared_from_this<
   void headersComplete();
   bool saveBody(const char* data, size_t length);
   bool writeAll(const unsigned char* data, size_t length);
+  bool writeToFile(const unsigned char* data, size_t length);
+  bool flushWrites();
   void curlDone(CURLcode code);
   void failNow(Error failure);
 
@@ -313,6 +318,7 @@ struct CurlTransfer final : UrlDownload::Transfer, std::enable_shared_from_this<
   // The destination and the decoder.
   std::optional<std::pair<std::string, bool>> requestedDestination;
   int fd = -1;
+  std::vector<unsigned char> pendingWrites;  // body bytes saved but not yet written to fd
   bool decode = false;
   bool decodedToEnd = false;
   std::unique_ptr<z_stream, InflateDeleter> inflater;
@@ -441,6 +447,7 @@ void CurlTransfer::stop() {
     inMulti = false;
   }
   if (fd >= 0) {
+    (void)flushWrites();  // what arrived before a failure or a cancel still reaches the file
     ::close(fd);
     fd = -1;
   }
@@ -565,6 +572,20 @@ bool CurlTransfer::saveBody(const char* data, size_t length) {
 }
 
 bool CurlTransfer::writeAll(const unsigned char* data, size_t length) {
+  if (pendingWrites.size() + length > kWriteBufferSize && !flushWrites()) return false;
+  if (length >= kWriteBufferSize) return writeToFile(data, length);
+  if (pendingWrites.capacity() == 0) pendingWrites.reserve(kWriteBufferSize);
+  pendingWrites.insert(pendingWrites.end(), data, data + length);
+  return true;
+}
+
+bool CurlTransfer::flushWrites() {
+  const bool written = writeToFile(pendingWrites.data(), pendingWrites.size());
+  pendingWrites.clear();
+  return written;
+}
+
+bool CurlTransfer::writeToFile(const unsigned char* data, size_t length) {
   while (length > 0) {
     ssize_t written = ::write(fd, data, length);
     if (written < 0 && errno == EINTR) continue;
@@ -688,7 +709,8 @@ void CurlTransfer::deliverEnd() {
     return fail(
         urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl));
   }
-  if (::close(fd) != 0) {
+  const bool flushed = flushWrites();
+  if (::close(fd) != 0 || !flushed) {
     fd = -1;
     return fail(urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl));
   }

@@ -30,6 +30,9 @@
   X(int, ASN1_STRING_length, (const ASN1_STRING* x), (x))                                         \
   X(int, ASN1_STRING_to_UTF8, (unsigned char** out, const ASN1_STRING* in), (out, in))            \
   X(long, BIO_ctrl, (BIO * bp, int cmd, long larg, void* parg), (bp, cmd, larg, parg))            \
+  X(const BIO_METHOD*, BIO_f_buffer, (void), ())                                                  \
+  X(long, BIO_int_ctrl, (BIO * bp, int cmd, long larg, int iarg), (bp, cmd, larg, iarg))          \
+  X(BIO*, BIO_push, (BIO * b, BIO* append), (b, append))                                          \
   X(void, BIO_free_all, (BIO * a), (a))                                                           \
   X(BIO*, BIO_new, (const BIO_METHOD* type), (type))                                              \
   X(BIO*, BIO_new_file, (const char* filename, const char* mode), (filename, mode))               \

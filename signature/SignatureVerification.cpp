@@ -57,6 +57,9 @@ constexpr const char* kSignerUsageIdentifier = "1.2.840.271093.1.1.12";
 constexpr const char* kSignatureName = "Detached";
 // Rendering flag handed to X509V3_EXT_print; it selects nothing beyond the default rendering.
 constexpr unsigned long kExtensionPrintFlags = 4;
+// PKCS7_verify reads the signed data 4 KiB at a time; straight from the file that is one system
+// call per 4 KiB (65,536 for a 256 MiB installer). Through this buffer it is one per MiB.
+constexpr int kDataReadBufferSize = 1 << 20;
 
 struct SignerStackDeleter {
   // The stack of PKCS7_get0_signers holds borrowed certificates: free the stack alone.
@@ -83,6 +86,17 @@ bool hasDigestAlgorithms(PKCS7* pkcs7) {
 BioPtr openFileForReading(const std::optional<std::string>& path) {
   if (!path) return nullptr;
   return BioPtr(BIO_new_file(path->c_str(), "rb"));
+}
+
+// The file at path behind a read buffer of kDataReadBufferSize bytes (without it when no buffer
+// can be made); null when the file cannot be opened.
+BioPtr openDataForReading(const std::optional<std::string>& path) {
+  BioPtr file = openFileForReading(path);
+  if (!file) return nullptr;
+  BioPtr buffer{BIO_new(BIO_f_buffer())};
+  if (!buffer || BIO_set_read_buffer_size(buffer.get(), kDataReadBufferSize) != 1) return file;
+  BIO_push(buffer.get(), file.release());  // the chain is freed whole from its head
+  return buffer;
 }
 
 }  // namespace
@@ -197,7 +211,7 @@ bool SignatureVerification::verifyDetachedSignature(PKCS7* pkcs7) {
   BioPtr data;
   if (!store) {
     message = "Failed to create store pkcs7 signature";
-  } else if (data = openFileForReading(dataPath_); !data) {
+  } else if (data = openDataForReading(dataPath_); !data) {
     message = "Unable to read data " + dataPath_.value_or("");
   } else if (!hasDigestAlgorithms(pkcs7)) {
     message = "Error verifying code signature. ";
