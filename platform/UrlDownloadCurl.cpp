@@ -21,8 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Path.h"
-#include "platform/UrlDownload.h"
+#include "platform/UrlTransfer.h"
 
 namespace platform {
 namespace {
@@ -32,6 +31,9 @@ constexpr gint64 kIdleTimeoutMicroseconds = 30 * G_USEC_PER_SEC;
 constexpr int kMaxRedirects = 20;
 constexpr long kReceiveBufferSize = 512 * 1024;  // curl's largest receive buffer
 constexpr std::size_t kInflateBufferSize = 256 * 1024;
+// curl hands the body over 16 KiB at a time; writing each piece at once would cost a system call
+// per 16 KiB. Pieces are gathered up to this size and written together.
+constexpr std::size_t kWriteBufferSize = 512 * 1024;
 constexpr int kMaxUniqueNameAttempts = 10000;
 
 struct CurlMultiDeleter {
@@ -254,16 +256,20 @@ class CurlLoop {
 // ---------------------------------------------------------------------------------------------
 // One transfer. Owned by its UrlDownload and, while a delegate call runs, by that call too.
 
-struct UrlDownload::Transfer : std::enable_shared_from_this<UrlDownload::Transfer> {
-  ~Transfer() { stop(); }
+struct CurlTransfer final : UrlDownload::Transfer, std::enable_shared_from_this<CurlTransfer> {
+  ~CurlTransfer() override { stop(); }
 
   bool start();
   void stop();
-  void cancel() {
+  void cancel() override {
     owner = nullptr;
     delegate = nullptr;
     stop();
   }
+  void setDestination(const std::string& path, bool allowOverwrite) override {
+    requestedDestination.emplace(path, allowOverwrite);
+  }
+  const std::string& url() const override { return requestedUrl; }
   void dispatchSource(GSource* source);
 
   // curl callbacks: they record and save, never call the delegate.
@@ -272,6 +278,8 @@ struct UrlDownload::Transfer : std::enable_shared_from_this<UrlDownload::Transfe
   void headersComplete();
   bool saveBody(const char* data, size_t length);
   bool writeAll(const unsigned char* data, size_t length);
+  bool writeToFile(const unsigned char* data, size_t length);
+  bool flushWrites();
   void curlDone(CURLcode code);
   void failNow(Error failure);
 
@@ -285,7 +293,6 @@ struct UrlDownload::Transfer : std::enable_shared_from_this<UrlDownload::Transfe
   UrlResponse response() const;
   void schedulePump() { g_source_set_ready_time(pumpSource.get(), 0); }
 
-  UrlDownload* owner = nullptr;             // null once cancelled or destroyed
   UrlDownloadDelegate* delegate = nullptr;  // null once cancelled or ended
   std::string requestedUrl;
   std::string currentUrl;
@@ -311,6 +318,7 @@ struct UrlDownload::Transfer : std::enable_shared_from_this<UrlDownload::Transfe
   // The destination and the decoder.
   std::optional<std::pair<std::string, bool>> requestedDestination;
   int fd = -1;
+  std::vector<unsigned char> pendingWrites;  // body bytes saved but not yet written to fd
   bool decode = false;
   bool decodedToEnd = false;
   std::unique_ptr<z_stream, InflateDeleter> inflater;
@@ -390,7 +398,7 @@ void CurlLoop::finishedTransfers() {
   int queued = 0;
   while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
     if (message->msg != CURLMSG_DONE) continue;
-    UrlDownload::Transfer* transfer = nullptr;
+    CurlTransfer* transfer = nullptr;
     curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
     const CURLcode code = message->data.result;  // message is invalid once the handle is removed
     if (transfer) transfer->curlDone(code);
@@ -399,7 +407,7 @@ void CurlLoop::finishedTransfers() {
 
 // ---------------------------------------------------------------------------------------------
 
-bool UrlDownload::Transfer::start() {
+bool CurlTransfer::start() {
   easy.reset(curl_easy_init());
   if (!easy) return false;
   curl_slist* list = curl_slist_append(nullptr, "Cache-Control: no-cache");
@@ -413,9 +421,9 @@ bool UrlDownload::Transfer::start() {
       curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
-      curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &Transfer::headerCallback) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &CurlTransfer::headerCallback) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HEADERDATA, this) == CURLE_OK &&
-      curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Transfer::writeCallback) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &CurlTransfer::writeCallback) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_WRITEDATA, this) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_PRIVATE, this) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
@@ -424,8 +432,8 @@ bool UrlDownload::Transfer::start() {
   if (!ok) return false;
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferSize);  // a hint; smaller is fine
 
-  pumpSource = OwnedSource<Transfer>::make(this);
-  idleSource = OwnedSource<Transfer>::make(this);
+  pumpSource = OwnedSource<CurlTransfer>::make(this);
+  idleSource = OwnedSource<CurlTransfer>::make(this);
   lastActivity = g_get_monotonic_time();
   g_source_set_ready_time(idleSource.get(), lastActivity + kIdleTimeoutMicroseconds);
   if (curl_multi_add_handle(CurlLoop::shared().multi(), handle) != CURLM_OK) return false;
@@ -433,12 +441,13 @@ bool UrlDownload::Transfer::start() {
   return true;
 }
 
-void UrlDownload::Transfer::stop() {
+void CurlTransfer::stop() {
   if (inMulti) {
     curl_multi_remove_handle(CurlLoop::shared().multi(), easy.get());
     inMulti = false;
   }
   if (fd >= 0) {
+    (void)flushWrites();  // what arrived before a failure or a cancel still reaches the file
     ::close(fd);
     fd = -1;
   }
@@ -447,7 +456,7 @@ void UrlDownload::Transfer::stop() {
   inflater.reset();
 }
 
-void UrlDownload::Transfer::dispatchSource(GSource* source) {
+void CurlTransfer::dispatchSource(GSource* source) {
   g_source_set_ready_time(source, -1);
   if (source == pumpSource.get()) {
     pump();
@@ -465,8 +474,8 @@ void UrlDownload::Transfer::dispatchSource(GSource* source) {
   failNow(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
 }
 
-size_t UrlDownload::Transfer::headerCallback(char* data, size_t size, size_t count, void* self) {
-  auto* transfer = static_cast<Transfer*>(self);
+size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void* self) {
+  auto* transfer = static_cast<CurlTransfer*>(self);
   const size_t length = size * count;
   transfer->lastActivity = g_get_monotonic_time();
   std::string_view line(data, length);
@@ -502,7 +511,7 @@ size_t UrlDownload::Transfer::headerCallback(char* data, size_t size, size_t cou
   return length;
 }
 
-void UrlDownload::Transfer::headersComplete() {
+void CurlTransfer::headersComplete() {
   curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
   if (status < 200) return;  // an interim answer; the real one follows
   if (status >= 400) {
@@ -519,8 +528,8 @@ void UrlDownload::Transfer::headersComplete() {
   schedulePump();
 }
 
-size_t UrlDownload::Transfer::writeCallback(char* data, size_t size, size_t count, void* self) {
-  auto* transfer = static_cast<Transfer*>(self);
+size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* self) {
+  auto* transfer = static_cast<CurlTransfer*>(self);
   const size_t length = size * count;
   transfer->lastActivity = g_get_monotonic_time();
   if (transfer->isRedirect) return length;  // the body of a redirect is not the resource
@@ -537,7 +546,7 @@ size_t UrlDownload::Transfer::writeCallback(char* data, size_t size, size_t coun
   return length;
 }
 
-bool UrlDownload::Transfer::saveBody(const char* data, size_t length) {
+bool CurlTransfer::saveBody(const char* data, size_t length) {
   if (!decode) return writeAll(reinterpret_cast<const unsigned char*>(data), length);
   z_stream* stream = inflater.get();
   stream->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
@@ -562,7 +571,21 @@ bool UrlDownload::Transfer::saveBody(const char* data, size_t length) {
   return true;
 }
 
-bool UrlDownload::Transfer::writeAll(const unsigned char* data, size_t length) {
+bool CurlTransfer::writeAll(const unsigned char* data, size_t length) {
+  if (pendingWrites.size() + length > kWriteBufferSize && !flushWrites()) return false;
+  if (length >= kWriteBufferSize) return writeToFile(data, length);
+  if (pendingWrites.capacity() == 0) pendingWrites.reserve(kWriteBufferSize);
+  pendingWrites.insert(pendingWrites.end(), data, data + length);
+  return true;
+}
+
+bool CurlTransfer::flushWrites() {
+  const bool written = writeToFile(pendingWrites.data(), pendingWrites.size());
+  pendingWrites.clear();
+  return written;
+}
+
+bool CurlTransfer::writeToFile(const unsigned char* data, size_t length) {
   while (length > 0) {
     ssize_t written = ::write(fd, data, length);
     if (written < 0 && errno == EINTR) continue;
@@ -576,7 +599,7 @@ bool UrlDownload::Transfer::writeAll(const unsigned char* data, size_t length) {
   return true;
 }
 
-void UrlDownload::Transfer::curlDone(CURLcode code) {
+void CurlTransfer::curlDone(CURLcode code) {
   if (inMulti) {
     curl_multi_remove_handle(CurlLoop::shared().multi(), easy.get());
     inMulti = false;
@@ -586,12 +609,12 @@ void UrlDownload::Transfer::curlDone(CURLcode code) {
   schedulePump();
 }
 
-void UrlDownload::Transfer::failNow(Error failure) {
+void CurlTransfer::failNow(Error failure) {
   if (!error) error = std::move(failure);
   curlDone(CURLE_ABORTED_BY_CALLBACK);
 }
 
-void UrlDownload::Transfer::pump() {
+void CurlTransfer::pump() {
   auto self = shared_from_this();  // a delegate call may drop the owner's reference
   if (!delegate) return;
   if (responseReady && !responseDelivered && !error) {
@@ -615,7 +638,7 @@ void UrlDownload::Transfer::pump() {
   if (done && delegate) deliverEnd();
 }
 
-UrlResponse UrlDownload::Transfer::response() const {
+UrlResponse CurlTransfer::response() const {
   UrlResponse answer;
   answer.url = currentUrl;
   answer.statusCode = status;
@@ -629,7 +652,7 @@ UrlResponse UrlDownload::Transfer::response() const {
 }
 
 // Response, decoding question, destination: returns false when the transfer ended meanwhile.
-bool UrlDownload::Transfer::deliverResponse() {
+bool CurlTransfer::deliverResponse() {
   responseDelivered = true;
   const UrlResponse answer = response();
   delegate->didReceiveResponse(*owner, answer);
@@ -651,7 +674,7 @@ bool UrlDownload::Transfer::deliverResponse() {
   return delegate != nullptr;
 }
 
-bool UrlDownload::Transfer::createDestination() {
+bool CurlTransfer::createDestination() {
   if (!requestedDestination) {
     fail(urlError(url_error::kCannotCreateFile, "cannot create file", currentUrl));
     return false;
@@ -672,7 +695,7 @@ bool UrlDownload::Transfer::createDestination() {
   return false;
 }
 
-void UrlDownload::Transfer::deliverEnd() {
+void CurlTransfer::deliverEnd() {
   if (error) return fail(*error);
   if (result != CURLE_OK) return fail(errorForCurlCode(result, currentUrl));
   if (isRedirect) return redirect();
@@ -686,7 +709,8 @@ void UrlDownload::Transfer::deliverEnd() {
     return fail(
         urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl));
   }
-  if (::close(fd) != 0) {
+  const bool flushed = flushWrites();
+  if (::close(fd) != 0 || !flushed) {
     fd = -1;
     return fail(urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl));
   }
@@ -698,7 +722,7 @@ void UrlDownload::Transfer::deliverEnd() {
   target->downloadDidFinish(*download);
 }
 
-void UrlDownload::Transfer::redirect() {
+void CurlTransfer::redirect() {
   char* location = nullptr;
   curl_easy_getinfo(easy.get(), CURLINFO_REDIRECT_URL, &location);
   if (!location)
@@ -728,7 +752,7 @@ void UrlDownload::Transfer::redirect() {
   inMulti = true;
 }
 
-void UrlDownload::Transfer::fail(const Error& failure) {
+void CurlTransfer::fail(const Error& failure) {
   UrlDownloadDelegate* target = delegate;
   UrlDownload* download = owner;
   delegate = nullptr;
@@ -736,34 +760,18 @@ void UrlDownload::Transfer::fail(const Error& failure) {
   target->didFailWithError(*download, failure);
 }
 
-// ---------------------------------------------------------------------------------------------
+}  // namespace platform
 
-UrlDownload::UrlDownload(std::shared_ptr<Transfer> transfer) : transfer_(std::move(transfer)) {}
-
-UrlDownload::~UrlDownload() { cancel(); }
-
-std::unique_ptr<UrlDownload> UrlDownload::create(const std::string& url,
-                                                 UrlDownloadDelegate& delegate) {
-  if (!isHttpUrl(url)) return nullptr;
-  CurlLoop::shared();
-  auto transfer = std::make_shared<Transfer>();
+// The module's entry (see platform/UrlTransfer.h).
+extern "C" __attribute__((visibility("default"))) std::shared_ptr<platform::UrlDownload::Transfer>
+zanth_start_url_transfer(const std::string& url, platform::UrlDownloadDelegate& delegate) {
+  using platform::CurlTransfer;
+  if (!platform::isHttpUrl(url)) return nullptr;
+  platform::CurlLoop::shared();
+  auto transfer = std::make_shared<CurlTransfer>();
   transfer->requestedUrl = url;
   transfer->currentUrl = url;
   transfer->delegate = &delegate;
   if (!transfer->start()) return nullptr;
-  std::unique_ptr<UrlDownload> download(new UrlDownload(transfer));
-  transfer->owner = download.get();
-  return download;
+  return transfer;
 }
-
-void UrlDownload::cancel() {
-  if (transfer_) transfer_->cancel();
-}
-
-void UrlDownload::setDestination(const std::string& path, bool allowOverwrite) {
-  transfer_->requestedDestination.emplace(path, allowOverwrite);
-}
-
-const std::string& UrlDownload::url() const { return transfer_->requestedUrl; }
-
-}  // namespace platform

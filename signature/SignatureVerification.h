@@ -21,8 +21,8 @@ class Downloader;
 // at a time (the chain collected by verifyCallback is process-wide).
 class SignatureVerification {
  public:
-  // Loads libcrypto's algorithms and error texts and observes CRL_DOWNLOAD_NOTIFY_DONE from
-  // any sender.
+  // Loads libcrypto's algorithms and error texts, makes certChain if there is none yet, and
+  // observes CRL_DOWNLOAD_NOTIFY_DONE from any sender.
   SignatureVerification();
   // Stops observing. Owned fields are released; the downloader is not (see setDownloader).
   ~SignatureVerification();
@@ -127,7 +127,8 @@ class SignatureVerification {
 
 // Process-wide verification state, shared by every verifier (one verification at a time).
 
-// Copies of the certificates verifyCallback saw verified, root first. Never null after start-up.
+// Copies of the certificates verifyCallback saw verified, root first. Made by the first verifier
+// (null before it); never null after that.
 extern signature::X509StackPtr certChain;
 // libcrypto's text for the last verification error reported to verifyCallback; none before.
 extern std::optional<std::string> callbackError;

@@ -30,8 +30,4 @@ Backend& backend() {
   return *sBackend;
 }
 
-std::string interfaceResourcePath(const std::string& name) {
-  return "/org/quillor/zanth/" + name + ".ui";
-}
-
 }  // namespace platform::ui::detail

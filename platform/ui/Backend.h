@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/ui/InterfaceResource.h"
 #include "platform/ui/Window.h"
@@ -15,7 +16,8 @@ class Backend {
  public:
   virtual ~Backend() = default;
   virtual bool hasDisplay() const = 0;
-  virtual std::unique_ptr<InterfaceResource> load(const std::string& name) = 0;
+  // The objects of a GtkBuilder document; null when it does not parse.
+  virtual std::unique_ptr<InterfaceResource> load(std::string_view document) = 0;
   virtual int runModalForWindow(Window& window) = 0;
   virtual void stopModalWithCode(int code) = 0;
   virtual void runAlertPanel(const std::string& title, const std::string& text,
@@ -29,11 +31,10 @@ class Backend {
 // is set and a display opens, headless otherwise (the toolkit is then never touched).
 Backend& backend();
 
-// The GTK backend, or null when no display can be opened.
+// The GTK backend, or null when no display can be opened or the toolkit cannot be loaded. It
+// lives in an embedded module (platform/EmbeddedModule.h), so the toolkit's libraries are loaded
+// only when a display is configured.
 std::unique_ptr<Backend> makeGtkBackend();
 std::unique_ptr<Backend> makeHeadlessBackend();
-
-// Where the compiled-in interface resource called name lives in the GResource namespace.
-std::string interfaceResourcePath(const std::string& name);
 
 }  // namespace platform::ui::detail

@@ -97,15 +97,12 @@ GtkWindow* frontWindow() {
 
 }  // namespace
 
-std::unique_ptr<InterfaceResource> GtkBackend::load(const std::string& name) {
-  const std::string path = detail::interfaceResourcePath(name);
-  if (!g_resources_get_info(path.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr, nullptr,
-                            nullptr)) {
-    return nullptr;
-  }
+std::unique_ptr<InterfaceResource> GtkBackend::load(std::string_view document) {
   ObjectPtr<GtkBuilder> builder(gtk_builder_new());
   GError* rawError = nullptr;
-  const bool loaded = gtk_builder_add_from_resource(builder.get(), path.c_str(), &rawError) != 0;
+  const bool loaded = gtk_builder_add_from_string(builder.get(), document.data(),
+                                                  static_cast<gssize>(document.size()),
+                                                  &rawError) != 0;
   std::unique_ptr<GError, ErrorFree> error(rawError);
   if (!loaded) return nullptr;
   return std::make_unique<GtkInterfaceResource>(builder.release(), *this);
@@ -240,9 +237,12 @@ bool GtkBackend::writeScreenSnapshot(const std::string& pngPath) {
 
 }  // namespace platform::ui::gtk
 
-namespace platform::ui::detail {
-
-std::unique_ptr<Backend> makeGtkBackend() {
+// The module's entry (see platform/ui/GtkBackendModule.cpp): a new backend owned by the caller,
+// or null when no display can be opened.
+extern "C" __attribute__((visibility("default"))) platform::ui::detail::Backend*
+zanth_make_gtk_backend() {
+  using platform::ui::gtk::GtkBackend;
+  namespace gtk = platform::ui::gtk;
   // GTK would switch the whole C locale to the user's; numbers must keep printing and parsing
   // the C way, so only character classes and message catalogues follow the environment.
   gtk_disable_setlocale();
@@ -263,7 +263,5 @@ std::unique_ptr<Backend> makeGtkBackend() {
       nullptr);
   gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css.get()),
                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  return std::make_unique<gtk::GtkBackend>();
+  return new GtkBackend();
 }
-
-}  // namespace platform::ui::detail

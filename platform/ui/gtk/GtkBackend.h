@@ -13,7 +13,7 @@ namespace platform::ui::gtk {
 class GtkBackend : public detail::Backend {
  public:
   bool hasDisplay() const override { return true; }
-  std::unique_ptr<InterfaceResource> load(const std::string& name) override;
+  std::unique_ptr<InterfaceResource> load(std::string_view document) override;
   int runModalForWindow(Window& window) override;
   void stopModalWithCode(int code) override;
   void runAlertPanel(const std::string& title, const std::string& text,

@@ -3,7 +3,7 @@
 // without initialising GTK); windows are never drawn, and a modal window or an alert writes its
 // title and text to standard error and returns at once, since nobody could answer it.
 
-#include <gio/gio.h>
+#include <glib.h>
 
 #include <cstdio>
 #include <map>
@@ -19,9 +19,6 @@ namespace platform::ui::headless {
 
 namespace {
 
-struct BytesUnref {
-  void operator()(GBytes* bytes) const { g_bytes_unref(bytes); }
-};
 struct ErrorFree {
   void operator()(GError* error) const { g_error_free(error); }
 };
@@ -182,15 +179,9 @@ class HeadlessBackend : public detail::Backend {
  public:
   bool hasDisplay() const override { return false; }
 
-  std::unique_ptr<InterfaceResource> load(const std::string& name) override {
-    const std::string path = detail::interfaceResourcePath(name);
-    std::unique_ptr<GBytes, BytesUnref> bytes(
-        g_resources_lookup_data(path.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr));
-    if (!bytes) return nullptr;
-    gsize size = 0;
-    const auto* data = static_cast<const char*>(g_bytes_get_data(bytes.get(), &size));
+  std::unique_ptr<InterfaceResource> load(std::string_view document) override {
     auto resource = std::make_unique<HeadlessInterfaceResource>();
-    if (!resource->parse(data, size)) return nullptr;
+    if (!resource->parse(document.data(), document.size())) return nullptr;
     return resource;
   }
 

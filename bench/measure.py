@@ -1,0 +1,437 @@
+#!/usr/bin/env python3
+"""Side-by-side measurements of the program against the tools a user would use instead.
+
+Called by bench/run after the release build; see bench/run for the options. Python 3 standard
+library only. Every comparison alternates its two sides run by run (A B A B ...), so that a
+change in the machine's load falls on both; each figure is the median of the runs, with the
+fastest and slowest run as its range.
+"""
+
+import argparse
+import csv
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+SERVER_FOLDER = "zanth/3/kob/macos10.0/x86"
+HOST = "http://download.quillor.example"
+INSTALLER_URL = HOST + "/" + SERVER_FOLDER + "/installer"
+CRL_NAMES = ["QuillorRootCA.crl", "QuillorCodeSigning.crl"]
+# The runtime installer: a script that ends at once, followed by its bulk.
+INSTALLER_HEADER = b"#!/bin/sh\nexit 0\n"
+MIB = 1 << 20
+
+
+# --- Running and timing ---------------------------------------------------------------------
+
+def run_once(argv, env, expect=0):
+    """Runs argv to its end; returns (seconds, peak resident KiB). The peak is the process's own
+    or that of a child it waited for, whichever is larger (wait4's accounting)."""
+    start = time.perf_counter()
+    pid = os.posix_spawn(argv[0], argv, env)
+    _, status, usage = os.wait4(pid, 0)
+    elapsed = time.perf_counter() - start
+    code = os.waitstatus_to_exitcode(status)
+    if expect is not None and code != expect:
+        raise SystemExit("%s ended with %d, expected %d" % (" ".join(argv), code, expect))
+    return elapsed, usage.ru_maxrss
+
+
+def summary(values):
+    return {"median": statistics.median(values), "min": min(values), "max": max(values),
+            "runs": len(values)}
+
+
+def alternate(sides, runs, warmup=1):
+    """sides: list of (name, callable returning seconds). Runs them in turn; returns
+    {name: [seconds...]}."""
+    for _ in range(warmup):
+        for _, action in sides:
+            action()
+    times = {name: [] for name, _ in sides}
+    for _ in range(runs):
+        for name, action in sides:
+            times[name].append(action())
+    return times
+
+
+# --- The world: installers, signatures, server, package ---------------------------------------
+
+class Bench:
+    def __init__(self, options):
+        self.o = options
+        self.build = os.path.abspath(options.build)
+        self.pki = os.path.join(self.build, "fixtures", "pki")
+        self.make_pki = os.path.join(self.build, "tools", "fixture_pki", "make_fixture_pki")
+        self.program = os.path.join(self.build, "tests", "e2e", "bootstrapper_fixture")
+        self.floor = os.path.join(self.build, "bench", "exec_floor")
+        self.verify_tool = os.path.join(self.build, "bench", "zanth_verify")
+        self.work = tempfile.mkdtemp(prefix="zanth-bench-", dir=options.work)
+        self.server = None
+        self.rows = []
+
+    # Files ---------------------------------------------------------------------------------
+
+    def make_installer(self, size_mib):
+        """An installer of header + size_mib MiB of pseudo-random bytes, signed by the expected
+        publisher; returns its path (its signature is path + ".p7")."""
+        path = os.path.join(self.work, "files", "installer-%d" % size_mib)
+        if os.path.exists(path):
+            return path
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        block = bytearray(os.urandom(MIB))
+        with open(path, "wb") as out:
+            out.write(INSTALLER_HEADER)
+            for i in range(size_mib):
+                block[:8] = i.to_bytes(8, "little")  # no two blocks alike
+                out.write(block)
+        subprocess.run([self.make_pki, "--sign", self.pki, "good", path, path + ".p7"],
+                       check=True, stdout=subprocess.DEVNULL)
+        return path
+
+    def publish(self, size_mib):
+        """Makes the server offer the installer of size_mib."""
+        path = self.make_installer(size_mib)
+        folder = os.path.join(self.work, "server", SERVER_FOLDER)
+        for suffix in ("", ".p7"):
+            link = os.path.join(folder, "installer" + suffix)
+            if os.path.lexists(link):
+                os.remove(link)
+            os.symlink(path + suffix, link)
+        return path
+
+    def start_server(self, repo):
+        root = os.path.join(self.work, "server")
+        os.makedirs(os.path.join(root, SERVER_FOLDER), exist_ok=True)
+        os.makedirs(os.path.join(root, "crl"), exist_ok=True)
+        for name in CRL_NAMES:
+            shutil.copy(os.path.join(self.pki, name.replace(".crl", "-empty.crl")),
+                        os.path.join(root, "crl", name))
+        self.server = subprocess.Popen(
+            [sys.executable, os.path.join(repo, "tests", "support", "fixture_server.py"),
+             "--root", root], stdout=subprocess.PIPE, text=True)
+        self.port = int(self.server.stdout.readline())
+        self.proxy = "http://127.0.0.1:%d" % self.port
+
+    def make_package(self):
+        """Install Foo beside Foo, and the folders of a machine without the runtime."""
+        box = os.path.join(self.work, "box")
+        for folder in ("pkg/Foo", "home/.local/share", "tmp", "share", "etc/xdg", "script"):
+            os.makedirs(os.path.join(box, folder), exist_ok=True)
+        self.app = os.path.join(box, "pkg", "Install Foo")
+        shutil.copy(self.program, self.app)
+        self.box = box
+        env = {k: v for k, v in os.environ.items()
+               if k in ("PATH", "USER", "LOGNAME", "SHELL", "TERM")}
+        env.update(HOME=box + "/home", TMPDIR=box + "/tmp",
+                   XDG_DATA_HOME=box + "/home/.local/share", XDG_DATA_DIRS=box + "/share",
+                   XDG_CONFIG_DIRS=box + "/etc/xdg", LANG="C.UTF-8", http_proxy=self.proxy)
+        self.env = env
+
+    def check_clean(self):
+        left = os.listdir(os.path.join(self.box, "tmp"))
+        if left:
+            raise SystemExit("the program left %s in its temporary folder" % left)
+
+    # Rows ------------------------------------------------------------------------------------
+
+    def add(self, measure, subject, size, unit, values, reference=None):
+        row = {"measure": measure, "subject": subject, "size_mib": size, "unit": unit}
+        row.update(summary(values))
+        row["ratio"] = row["median"] / reference["median"] if reference else None
+        self.rows.append(row)
+        return row
+
+    # Measurements ----------------------------------------------------------------------------
+
+    def startup(self):
+        """Start-up to decision: Install Foo -silent without runtime ends with 10."""
+        app = [self.app, "-silent"]
+        floor = [self.floor]
+        out = os.open(os.devnull, os.O_WRONLY)
+        saved = os.dup(1)
+        os.dup2(out, 1)  # the program's "Unable to download..." line
+        try:
+            times = alternate([("program", lambda: run_once(app, self.env, expect=10)[0]),
+                               ("floor", lambda: run_once(floor, self.env)[0])],
+                              self.o.startup_runs, warmup=5)
+        finally:
+            os.dup2(saved, 1)
+            os.close(saved)
+            os.close(out)
+        ms = lambda values: [v * 1000 for v in values]
+        ref = self.add("startup", "exec floor (C, exec+exit)", "", "ms", ms(times["floor"]))
+        self.add("startup", "Install Foo -silent (exit 10)", "", "ms", ms(times["program"]), ref)
+
+    def road_script(self):
+        """The scripted tools' version of the whole road, as a user would write it."""
+        script = os.path.join(self.box, "script", "install-runtime.sh")
+        crls = " ".join("-o crl%d.crl %s/crl/%s" % (i, HOST, name)
+                        for i, name in enumerate(CRL_NAMES))
+        with open(script, "w") as f:
+            f.write(f"""#!/bin/sh
+# Download the runtime installer, its signature and the revocation lists; verify; run.
+set -e
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+curl -sSf --proxy {self.proxy} -o installer {INSTALLER_URL} -o installer.p7 {INSTALLER_URL}.p7 {crls}
+{{ cat {self.pki}/root.pem; for c in crl*.crl; do openssl crl -inform DER -in "$c"; done; }} >ca.pem
+openssl cms -verify -binary -inform DER -in installer.p7 -content installer -CAfile ca.pem \\
+  -no-CApath -no-CAstore -purpose any -ignore_critical -crl_check_all -out /dev/null 2>/dev/null
+chmod +x installer
+./installer -silent "$1"
+""")
+        os.chmod(script, 0o755)
+        return script
+
+    def road(self, size):
+        self.publish(size)
+        script = self.road_script()
+        pkg = os.path.join(self.box, "pkg", "Foo")
+        app = [self.app, "-silent", "-allowDownload"]
+        tools = ["/bin/sh", script, pkg]
+        peaks = []
+
+        def program():
+            seconds, peak = run_once(app, self.env)
+            peaks.append(peak / 1024)
+            self.check_clean()
+            return seconds
+
+        times = alternate([("program", program),
+                           ("tools", lambda: run_once(tools, self.env)[0])], self.o.runs)
+        ref = self.add("road", "curl + openssl cms + chmod + run", size, "s", times["tools"])
+        self.add("road", "Install Foo -silent -allowDownload", size, "s", times["program"], ref)
+        return peaks
+
+    def verification(self, size):
+        data = self.make_installer(size)
+        crls = [os.path.join(self.pki, name.replace(".crl", "-empty.crl")) for name in CRL_NAMES]
+        ca = os.path.join(self.work, "ca.pem")
+        with open(ca, "wb") as out:
+            with open(os.path.join(self.pki, "root.pem"), "rb") as f:
+                out.write(f.read())
+            for crl in crls:
+                out.write(subprocess.run(["openssl", "crl", "-inform", "DER", "-in", crl],
+                                         check=True, capture_output=True).stdout)
+        common = ["-binary", "-inform", "DER", "-in", data + ".p7", "-content", data, "-CAfile",
+                  ca, "-no-CApath", "-no-CAstore", "-purpose", "any", "-ignore_critical",
+                  "-crl_check_all", "-out", "/dev/null"]
+        openssl = shutil.which("openssl")
+        cms = [openssl, "cms", "-verify"] + common
+        smime = [openssl, "smime", "-verify"] + common
+        ours = [self.verify_tool, data, data + ".p7"] + crls
+        devnull = os.open(os.devnull, os.O_WRONLY)
+        saved = os.dup(2)
+        os.dup2(devnull, 2)  # "Verification successful"
+        try:
+            times = alternate([("ours", lambda: run_once(ours, self.env)[0]),
+                               ("cms", lambda: run_once(cms, self.env)[0]),
+                               ("smime", lambda: run_once(smime, self.env)[0])], self.o.runs)
+        finally:
+            os.dup2(saved, 2)
+            os.close(saved)
+            os.close(devnull)
+        ref = self.add("verify", "openssl cms -verify", size, "s", times["cms"])
+        self.add("verify", "openssl smime -verify", size, "s", times["smime"], ref)
+        self.add("verify", "SignatureVerification (zanth_verify)", size, "s", times["ours"], ref)
+
+    def memory(self, sizes, headless_peaks):
+        xvfb = shutil.which("xvfb-run")
+        gnu_time = "/usr/bin/time"
+        for size in sizes:
+            self.publish(size)
+            peaks = list(headless_peaks.get(size, []))
+            while len(peaks) < self.o.memory_runs:
+                peaks.append(run_once([self.app, "-silent", "-allowDownload"], self.env)[1] / 1024)
+                self.check_clean()
+            self.add("memory", "headless -silent", size, "MiB", peaks)
+            if not xvfb:
+                continue
+            gui = []
+            report = os.path.join(self.work, "time.txt")
+            for _ in range(self.o.memory_runs):
+                argv = [xvfb, "-a", gnu_time, "-f", "%M", "-o", report, self.app,
+                        "-eulaAccepted", "-allowDownload"]
+                env = dict(self.env)
+                env.pop("DISPLAY", None)
+                run_once(argv, env)
+                with open(report) as f:
+                    gui.append(int(f.read().split()[-1]) / 1024)
+                self.check_clean()
+            self.add("memory", "progress window (Xvfb)", size, "MiB", gui)
+
+    def stop(self):
+        if self.server:
+            self.server.send_signal(signal.SIGTERM)
+            self.server.wait()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+
+# --- Output -----------------------------------------------------------------------------------
+
+GOALS = {"startup": ("< 3x the floor", lambda r: r < 3.0),
+         "road": ("<= 1.05x the tools", lambda r: r <= 1.05),
+         "verify": ("(none; 1.0 = openssl cms)", None)}
+
+
+def fmt(value, unit):
+    if unit == "ms":
+        return "%.2f" % value
+    if unit == "s":
+        return "%.3f" % value
+    return "%.1f" % value
+
+
+def print_table(rows, noise):
+    print()
+    print("%-8s %-40s %5s %10s %22s %4s %7s" % ("measure", "subject", "MiB", "median",
+                                               "range (min..max)", "runs", "ratio"))
+    for r in rows:
+        ratio = "%.2f" % r["ratio"] if r["ratio"] is not None else ""
+        print("%-8s %-40s %5s %7s %-2s %10s..%-10s %4d %7s" % (
+            r["measure"], r["subject"], r["size_mib"], fmt(r["median"], r["unit"]), r["unit"],
+            fmt(r["min"], r["unit"]), fmt(r["max"], r["unit"]), r["runs"], ratio))
+    print()
+    print("Noise: load average %s before, %s after; spread (max-min)/median: %s" % (
+        noise["load_before"], noise["load_after"],
+        ", ".join("%s %s %.0f%%" % (r["measure"], r["subject"].split()[0],
+                                     100 * (r["max"] - r["min"]) / r["median"])
+                  for r in rows if r["measure"] != "memory")))
+    print("Goals: start-up < 3x floor; road <= 1.05x tools; memory < 32 MiB headless, "
+          "< 96 MiB with the window, independent of size.")
+    for r in rows:
+        goal = GOALS.get(r["measure"])
+        if r["ratio"] is not None and goal and goal[1]:
+            print("  %-7s %.2fx %s: %s" % (r["measure"], r["ratio"], goal[0],
+                                           "met" if goal[1](r["ratio"]) else "MISSED"))
+        if r["measure"] == "memory":
+            limit = 32 if r["subject"].startswith("headless") else 96
+            print("  memory  %s, %s MiB: %.1f MiB (max %.1f) < %d MiB: %s" % (
+                r["subject"], r["size_mib"], r["median"], r["max"], limit,
+                "met" if r["max"] < limit else "MISSED"))
+
+
+def write_csv(rows, path):
+    with open(path, "w", newline="") as f:
+        writer = csv.DictWriter(f, fieldnames=["measure", "subject", "size_mib", "unit", "runs",
+                                               "median", "min", "max", "ratio"])
+        writer.writeheader()
+        for r in rows:
+            writer.writerow({k: r[k] for k in writer.fieldnames})
+
+
+def write_chart(rows, folder, label):
+    """Two panels: ratios of the program to its reference, and peak memory against size."""
+    gnuplot = shutil.which("gnuplot")
+    if not gnuplot:
+        print("gnuplot not found: no chart", file=sys.stderr)
+        return
+    ratios = os.path.join(folder, "ratios-%s.dat" % label)
+    with open(ratios, "w") as f:
+        for r in rows:
+            if r["ratio"] is None or r["subject"].startswith("openssl smime"):
+                continue
+            ref = next(x for x in rows if x["measure"] == r["measure"] and x["ratio"] is None
+                       and x["size_mib"] == r["size_mib"])
+            name = {"startup": "start-up", "road": "whole road", "verify": "verify"}[r["measure"]]
+            f.write('"%s" %f %f %f\n' % (name, r["ratio"], r["min"] / ref["median"],
+                                         r["max"] / ref["median"]))
+    memory = os.path.join(folder, "memory-%s.dat" % label)
+    with open(memory, "w") as f:
+        for subject in ("headless -silent", "progress window (Xvfb)"):
+            for r in rows:
+                if r["measure"] == "memory" and r["subject"] == subject:
+                    f.write("%s %f %f %f\n" % (r["size_mib"], r["median"], r["min"], r["max"]))
+            f.write("\n\n")
+    png = os.path.join(folder, "bench-%s.png" % label)
+    script = f"""
+set terminal pngcairo size 1200,500 noenhanced font ",10"
+set output "{png}"
+set multiplot layout 1,2 title "Install Foo against the tools a user would use instead ({label})"
+set title "Time: program / reference (median, bars: slowest and fastest run)"
+set style data histogram
+set style fill solid 0.6 border -1
+set boxwidth 0.6
+set yrange [0:*]
+set grid ytics
+set ylabel "ratio"
+set xtics nomirror
+plot "{ratios}" using 0:2:xtic(1) with boxes notitle, \\
+     "" using 0:2:3:4 with yerrorbars lc rgb "black" pt 0 notitle, \\
+     1.05 with lines dt 2 lc rgb "red" title "road goal 1.05", \\
+     3 with lines dt 3 lc rgb "blue" title "start-up goal 3"
+set title "Peak resident memory on the whole road"
+set xlabel "installer size (MiB)"
+set ylabel "MiB"
+set logscale x 2
+set xrange [32:2048]
+set yrange [0:*]
+set key center right
+plot "{memory}" index 0 using 1:2:3:4 with yerrorlines title "headless", \\
+     "" index 1 using 1:2:3:4 with yerrorlines title "progress window (Xvfb)", \\
+     32 with lines dt 2 lc rgb "red" title "32 MiB", \\
+     96 with lines dt 2 lc rgb "blue" title "96 MiB"
+unset multiplot
+"""
+    subprocess.run([gnuplot], input=script, text=True, check=True)
+    print("chart: %s" % png)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--repo", required=True)
+    parser.add_argument("--results", required=True)
+    parser.add_argument("--label", default="latest")
+    parser.add_argument("--work", default=None, help="folder for the bench's files")
+    parser.add_argument("--runs", type=int, default=7, help="runs of each side (>= 5)")
+    parser.add_argument("--startup-runs", type=int, default=41)
+    parser.add_argument("--memory-runs", type=int, default=5)
+    parser.add_argument("--size", type=int, default=256, help="installer MiB of road and verify")
+    parser.add_argument("--memory-sizes", default="64,256,1024")
+    parser.add_argument("--only", default="startup,road,verify,memory")
+    options = parser.parse_args()
+    only = options.only.split(",")
+    sizes = [int(s) for s in options.memory_sizes.split(",") if s]
+
+    os.makedirs(options.results, exist_ok=True)
+    bench = Bench(options)
+    noise = {"load_before": open("/proc/loadavg").read().split()[:3]}
+    try:
+        bench.start_server(options.repo)
+        bench.make_package()
+        for size in sorted(set(sizes + [options.size])):
+            print("preparing a signed %d MiB installer" % size, flush=True)
+            bench.make_installer(size)
+        peaks = {}
+        if "startup" in only:
+            print("start-up to decision ...", flush=True)
+            bench.startup()
+        if "road" in only:
+            print("whole road, %d MiB ..." % options.size, flush=True)
+            peaks[options.size] = bench.road(options.size)
+        if "verify" in only:
+            print("verification alone, %d MiB ..." % options.size, flush=True)
+            bench.verification(options.size)
+        if "memory" in only:
+            print("peak memory, %s MiB ..." % ", ".join(map(str, sizes)), flush=True)
+            bench.memory(sizes, peaks)
+    finally:
+        bench.stop()
+    noise["load_after"] = open("/proc/loadavg").read().split()[:3]
+    print_table(bench.rows, noise)
+    csv_path = os.path.join(options.results, "bench-%s.csv" % options.label)
+    write_csv(bench.rows, csv_path)
+    print("table: %s" % csv_path)
+    write_chart(bench.rows, options.results, options.label)
+
+
+if __name__ == "__main__":
+    main()
