@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "platform/PropertyList.h"
@@ -72,11 +73,15 @@ std::optional<PropertyList> convert(plist_t node, int depth) {
     case PLIST_ARRAY:
       return convertArray(node, depth);
     case PLIST_STRING: {
-      char* text = nullptr;
-      plist_get_string_val(node, &text);
-      std::string value = text ? text : "";
-      std::free(text);
-      return PropertyList(std::move(value));
+      // Read with its length: libplist's copying reader aborts the process on a string that
+      // holds a NUL byte, which a hostile file can carry. Such text is no valid property-list
+      // string (XML forbids the character) and would read differently as a C string, so the
+      // list is refused.
+      uint64_t length = 0;
+      const char* text = plist_get_string_ptr(node, &length);
+      if (!text) return PropertyList(std::string());
+      if (std::memchr(text, '\0', length) != nullptr) return std::nullopt;
+      return PropertyList(std::string(text, length));
     }
     case PLIST_UINT: {
       uint64_t value = 0;

@@ -69,6 +69,24 @@ TEST(PropertyList, RefusesWhatIsNotAPropertyList) {
   EXPECT_FALSE(PropertyList::fromData(deep)) << "nesting beyond the limit was accepted";
 }
 
+TEST(PropertyList, RefusesAStringHoldingANulByte) {
+  using namespace std::string_literals;
+  // libplist's own string reader aborts the process on these; they must read as no list.
+  const std::string cases[] = {
+      "<plist><dict><key>A</key><string>b\0c</string></dict></plist>"s,
+      "<plist><dict><key>A</key><array><string>ok</string><string>\0</string></array></dict>"
+      "</plist>"s,
+      "<plist><string>10.1\0\0" "7</string></plist>"s,
+  };
+  for (const std::string& text : cases) {
+    EXPECT_FALSE(PropertyList::fromData(text)) << "accepted: " << text.size() << " bytes";
+  }
+  // The same list without the NUL byte is fine.
+  auto plist = PropertyList::fromData("<plist><dict><key>A</key><string>bc</string></dict></plist>");
+  ASSERT_TRUE(plist);
+  EXPECT_EQ(*plist->valueForKey("A")->stringValue(), "bc");
+}
+
 TEST(PropertyList, ReadsRegularFilesOnly) {
   TempFolder t;
   auto plist = PropertyList::fromFile(t.write("Info.plist", kXml));
