@@ -82,14 +82,14 @@ inline std::vector<std::string> splitAtNul(const std::uint8_t* data, std::size_t
   return pieces;
 }
 
+}  // namespace fuzz
+
 // Stops the run with a message when an invariant of the code under test does not hold;
 // libFuzzer records the input as a crash.
-#define FUZZ_CHECK(condition)                                                            \
-  do {                                                                                   \
-    if (!(condition)) {                                                                  \
+#define FUZZ_CHECK(condition)                                                                  \
+  do {                                                                                         \
+    if (!(condition)) {                                                                        \
       std::fprintf(stderr, "invariant failed at %s:%d: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                      \
-    }                                                                                    \
+      std::abort();                                                                            \
+    }                                                                                          \
   } while (0)
-
-}  // namespace fuzz

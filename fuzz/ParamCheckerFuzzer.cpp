@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (silent) {
       FUZZ_CHECK(accepted && !accepted->empty() && accepted->front() == "-silent");
       for (std::size_t i = 1; i < accepted->size(); ++i) {
-        FUZZ_CHECK((*accepted)[i] != "-silent" || (i > 0 && (*accepted)[i - 1] == "-location"));
+        FUZZ_CHECK((*accepted)[i] != "-silent" || (*accepted)[i - 1] == "-location");
       }
     }
   }

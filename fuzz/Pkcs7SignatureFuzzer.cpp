@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (valid) {
     const std::vector<std::string> addresses = SignatureVerification::gatherCrlAddresses();
     for (std::size_t i = 0; i < addresses.size(); ++i) {
-      for (std::size_t j = i + 1; j < addresses.size(); ++j) FUZZ_CHECK(addresses[i] != addresses[j]);
+      for (std::size_t j = i + 1; j < addresses.size(); ++j)
+        FUZZ_CHECK(addresses[i] != addresses[j]);
     }
   }
   certChain.reset(sk_X509_new_null());
