@@ -25,7 +25,9 @@ void NotificationCenter::postNotification(const Notification& notification) {
   for (const Registration& r : registrations_) {
     if (r.name == notification.name) targets.emplace_back(r.observer, r.handler);
   }
-  for (auto& [observer, handler] : targets) {
+  for (const auto& target : targets) {
+    // A plain reference, not a structured binding: lambdas may capture those in every compiler.
+    const std::shared_ptr<Handler>& handler = target.second;
     bool stillRegistered = std::any_of(registrations_.begin(), registrations_.end(),
                                        [&](const Registration& r) { return r.handler == handler; });
     if (stillRegistered) (*handler)(notification);

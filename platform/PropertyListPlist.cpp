@@ -2,6 +2,7 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "platform/FileManager.h"
@@ -20,6 +21,54 @@ struct PlistFree {
 using PlistPtr = std::unique_ptr<void, PlistFree>;
 
 std::optional<PropertyList> convert(plist_t node, int depth);
+
+// Whether the containers below node nest no deeper than kMaxDepth. Dictionary keys are not
+// read (see holdsTextWithNul).
+bool withinDepth(plist_t node, int depth) {
+  if (depth > kMaxDepth) return false;
+  switch (plist_get_node_type(node)) {
+    case PLIST_DICT: {
+      plist_dict_iter iter = nullptr;
+      plist_dict_new_iter(node, &iter);
+      if (!iter) return false;
+      bool ok = true;
+      for (;;) {
+        plist_t item = nullptr;
+        plist_dict_next_item(node, iter, nullptr, &item);
+        if (!item) break;
+        if (!withinDepth(item, depth + 1)) {
+          ok = false;
+          break;
+        }
+      }
+      std::free(iter);
+      return ok;
+    }
+    case PLIST_ARRAY: {
+      const uint32_t count = plist_array_get_size(node);
+      for (uint32_t i = 0; i < count; ++i) {
+        if (!withinDepth(plist_array_get_item(node, i), depth + 1)) return false;
+      }
+      return true;
+    }
+    default:
+      return true;
+  }
+}
+
+// Whether a key or string of the tree holds a NUL byte. libplist's readers of keys and strings
+// abort the process on such text, which a hostile binary or XML list can carry, and it offers no
+// reader of a key's full length; its XML writer copies every key and string byte for byte, so
+// the NUL shows in the XML form. (Data is written as Base64 and never shows one.)
+bool holdsTextWithNul(plist_t root) {
+  char* xml = nullptr;
+  uint32_t length = 0;
+  plist_to_xml(root, &xml, &length);
+  if (!xml) return true;
+  const bool found = std::memchr(xml, '\0', length) != nullptr;
+  plist_to_xml_free(xml);
+  return found;
+}
 
 std::optional<PropertyList> convertDictionary(plist_t node, int depth) {
   PropertyList::Dictionary dict;
@@ -68,11 +117,14 @@ std::optional<PropertyList> convert(plist_t node, int depth) {
     case PLIST_ARRAY:
       return convertArray(node, depth);
     case PLIST_STRING: {
-      char* text = nullptr;
-      plist_get_string_val(node, &text);
-      std::string value = text ? text : "";
-      std::free(text);
-      return PropertyList(std::move(value));
+      // Read with its length, never through libplist's copying reader (see holdsTextWithNul).
+      // A NUL byte makes no valid property-list string (XML forbids the character) and would
+      // read differently as a C string: the list is refused.
+      uint64_t length = 0;
+      const char* text = plist_get_string_ptr(node, &length);
+      if (!text) return PropertyList(std::string());
+      if (std::memchr(text, '\0', length) != nullptr) return std::nullopt;
+      return PropertyList(std::string(text, length));
     }
     case PLIST_UINT: {
       uint64_t value = 0;
@@ -102,6 +154,7 @@ std::optional<PropertyList> PropertyList::fromData(std::string_view bytes) {
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   PlistPtr owner(root);
+  if (!root || !withinDepth(root, 0) || holdsTextWithNul(root)) return std::nullopt;
   return convert(root, 0);
 }
 

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/SuggestedFilename.h"
 #include "platform/UrlTransfer.h"
 
 namespace platform {
@@ -146,82 +147,14 @@ Error errorForCurlCode(CURLcode code, const std::string& url) {
   }
 }
 
-// Decodes %XX escapes; malformed escapes stay as they are.
-std::string percentDecoded(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && g_ascii_isxdigit(text[i + 1]) &&
-        g_ascii_isxdigit(text[i + 2])) {
-      out.push_back(static_cast<char>(g_ascii_xdigit_value(text[i + 1]) * 16 +
-                                      g_ascii_xdigit_value(text[i + 2])));
-      i += 2;
-    } else {
-      out.push_back(text[i]);
-    }
-  }
-  return out;
-}
-
-// name reduced to a plain file name: its last "/" or "\" component without control characters;
-// empty when nothing usable remains.
-std::string plainFileName(std::string_view name) {
-  auto slash = name.find_last_of("/\\");
-  if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
-  std::string plain;
-  for (char c : name) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7f) plain.push_back(c);
-  }
-  if (plain == "." || plain == "..") plain.clear();
-  return plain;
-}
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
-                           text.back() == '\n')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-// The file name a Content-Disposition value carries: filename*=UTF-8''... (RFC 6266 / 5987)
-// when present, else filename=, quoted or not; empty when none.
-std::string dispositionFileName(std::string_view value) {
-  std::string plainName;
-  std::string extendedName;
-  while (!value.empty()) {
-    auto semicolon = value.find(';');
-    std::string_view part = trimmed(value.substr(0, semicolon));
-    value = semicolon == std::string_view::npos ? std::string_view() : value.substr(semicolon + 1);
-    auto equals = part.find('=');
-    if (equals == std::string_view::npos) continue;
-    std::string_view key = trimmed(part.substr(0, equals));
-    std::string_view text = trimmed(part.substr(equals + 1));
-    if (g_ascii_strncasecmp(key.data(), "filename*", key.size()) == 0 && key.size() == 9) {
-      auto quote = text.find("''");
-      if (quote != std::string_view::npos) extendedName = percentDecoded(text.substr(quote + 2));
-    } else if (g_ascii_strncasecmp(key.data(), "filename", key.size()) == 0 && key.size() == 8) {
-      if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-        text = text.substr(1, text.size() - 2);
-      }
-      plainName.assign(text);
-    }
-  }
-  return extendedName.empty() ? plainName : extendedName;
-}
-
-// The last component of url's path, percent-decoded; empty when the path has none.
-std::string lastPathComponent(const std::string& url) {
+// The path of url as it stands (still percent-encoded); empty when url does not parse.
+std::string urlPath(const std::string& url) {
   std::unique_ptr<CURLU, CurlUrlDeleter> handle(curl_url());
   if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return {};
   char* rawPath = nullptr;
   if (curl_url_get(handle.get(), CURLUPART_PATH, &rawPath, 0) != CURLUE_OK) return {};
-  std::unique_ptr<char, CurlStringDeleter> urlPath(rawPath);
-  std::string_view pathText(urlPath.get());
-  if (pathText.empty() || pathText.back() == '/') return {};
-  return percentDecoded(pathText.substr(pathText.find_last_of('/') + 1));
+  std::unique_ptr<char, CurlStringDeleter> text(rawPath);
+  return text.get();
 }
 
 }  // namespace
@@ -644,10 +577,7 @@ UrlResponse CurlTransfer::response() const {
   answer.statusCode = status;
   answer.mimeType = contentType;
   answer.expectedContentLength = contentLength;
-  answer.suggestedFilename = plainFileName(dispositionFileName(contentDisposition));
-  if (answer.suggestedFilename.empty())
-    answer.suggestedFilename = plainFileName(lastPathComponent(currentUrl));
-  if (answer.suggestedFilename.empty()) answer.suggestedFilename = "download";
+  answer.suggestedFilename = suggestedFilename(contentDisposition, urlPath(currentUrl));
   return answer;
 }
 

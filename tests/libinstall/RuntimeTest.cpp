@@ -164,6 +164,10 @@ TEST_F(Machine, VersionNeedsAPackageWithAVersionString) {
                      "<plist version=\"1.0\"><dict><key>CFBundleVersion</key><integer>2</integer>"
                      "</dict></plist>");
   EXPECT_EQ(install::getRuntimeVersion(info), -3) << "CFBundleVersion not a string";
+  Sandbox::writeFile(runtime + "/Contents/Info.plist",
+                     "<plist version=\"1.0\"><dict><key>CFBundleVersion</key><string>2.7.1.9" +
+                         std::string(2, '\0') + "6</string></dict></plist>");
+  EXPECT_EQ(install::getRuntimeVersion(info), -3) << "a NUL byte in CFBundleVersion";
   EXPECT_EQ(info, kUntouched);
 
   // The information list may also sit in Resources/ or at the top of the package.

@@ -72,6 +72,11 @@ TEST_F(SystemVersion, UnreadableFilesGiveTheFailureValue) {
             kFailure)
       << "ProductVersion not a string";
   EXPECT_EQ(MacSystemVersion::GetSystemVersion(scratch.makeFolder("d")), kFailure) << "a folder";
+  EXPECT_EQ(MacSystemVersion::GetSystemVersion(scratch.write(
+                "e", "<plist><dict><key>ProductVersion</key><string>10.1" + std::string(2, '\0') +
+                                 "7</string></dict></plist>")),
+            kFailure)
+      << "a NUL byte in the text";
 }
 
 TEST_F(SystemVersion, EqualityTakesAllFourComponents) {

@@ -69,6 +69,37 @@ TEST(PropertyList, RefusesWhatIsNotAPropertyList) {
   EXPECT_FALSE(PropertyList::fromData(deep)) << "nesting beyond the limit was accepted";
 }
 
+TEST(PropertyList, RefusesTextHoldingANulByte) {
+  using namespace std::string_literals;
+  // libplist's own string reader aborts the process on these; they must read as no list.
+  const std::string cases[] = {
+      "<plist><dict><key>A</key><string>b\0c</string></dict></plist>"s,
+      "<plist><dict><key>A</key><array><string>ok</string><string>\0</string></array></dict>"
+      "</plist>"s,
+      "<plist><string>10.1\0\0" "7</string></plist>"s,
+  };
+  for (const std::string& text : cases) {
+    EXPECT_FALSE(PropertyList::fromData(text)) << "accepted: " << text.size() << " bytes";
+  }
+  // A binary list whose key holds a NUL byte (libplist aborts the process when such a key is
+  // read).
+  const unsigned char utf16Key[] = {
+      'b', 'p', 'l', 'i', 's', 't', '0', '0',
+      0xD1, 0x01, 0x02,
+      0x62, 0x00, 0xE9, 0x00, 0x00,  // UTF-16 string "\u00e9\0"
+      0x51, 'x',
+      0x08, 0x0B, 0x10,
+      0, 0, 0, 0, 0, 0, 0x01, 0x01, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0x12,
+  };
+  EXPECT_FALSE(PropertyList::fromData(
+      std::string_view(reinterpret_cast<const char*>(utf16Key), sizeof utf16Key)));
+  // The same list without the NUL byte is fine.
+  auto plist = PropertyList::fromData("<plist><dict><key>A</key><string>bc</string></dict></plist>");
+  ASSERT_TRUE(plist);
+  EXPECT_EQ(*plist->valueForKey("A")->stringValue(), "bc");
+}
+
 TEST(PropertyList, ReadsRegularFilesOnly) {
   TempFolder t;
   auto plist = PropertyList::fromFile(t.write("Info.plist", kXml));

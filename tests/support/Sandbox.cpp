@@ -81,6 +81,12 @@ std::vector<std::string> Sandbox::environment() const {
   for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
     if (const char* value = std::getenv(name)) vars[name] = value;
   }
+  // The log shim is preloaded ahead of the AddressSanitizer runtime of a sanitized program, which
+  // refuses to start then. The shim is built without sanitizers and replaces only the syslog
+  // functions, so every allocation and string function still reaches the sanitizer's
+  // interceptors: the order check can be skipped. Programs without ASan ignore the variable.
+  std::string& asanOptions = vars["ASAN_OPTIONS"];
+  asanOptions += asanOptions.empty() ? "verify_asan_link_order=0" : ":verify_asan_link_order=0";
   for (const auto& [name, value] : env_) {
     if (value) {
       vars[name] = *value;
