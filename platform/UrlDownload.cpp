@@ -26,7 +26,8 @@ std::unique_ptr<UrlDownload> UrlDownload::create(const std::string& url,
                                                  UrlDownloadDelegate& delegate) {
   const detail::StartUrlTransfer start = startFunction();
   if (!start) return nullptr;
-  std::shared_ptr<Transfer> transfer = start(url, delegate);
+  std::shared_ptr<Transfer> transfer;
+  start(url, delegate, &transfer);
   if (!transfer) return nullptr;
   std::unique_ptr<UrlDownload> download(new UrlDownload(transfer));
   transfer->owner = download.get();

@@ -693,15 +693,16 @@ void CurlTransfer::fail(const Error& failure) {
 }  // namespace platform
 
 // The module's entry (see platform/UrlTransfer.h).
-extern "C" __attribute__((visibility("default"))) std::shared_ptr<platform::UrlDownload::Transfer>
-zanth_start_url_transfer(const std::string& url, platform::UrlDownloadDelegate& delegate) {
+extern "C" __attribute__((visibility("default"))) void zanth_start_url_transfer(
+    const std::string& url, platform::UrlDownloadDelegate& delegate,
+    std::shared_ptr<platform::UrlDownload::Transfer>* result) {
   using platform::CurlTransfer;
-  if (!platform::isHttpUrl(url)) return nullptr;
+  result->reset();
+  if (!platform::isHttpUrl(url)) return;
   platform::CurlLoop::shared();
   auto transfer = std::make_shared<CurlTransfer>();
   transfer->requestedUrl = url;
   transfer->currentUrl = url;
   transfer->delegate = &delegate;
-  if (!transfer->start()) return nullptr;
-  return transfer;
+  if (transfer->start()) *result = std::move(transfer);
 }

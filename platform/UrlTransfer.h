@@ -28,10 +28,11 @@ struct UrlDownload::Transfer {
 
 namespace detail {
 
-// The module's entry: starts a transfer of url reporting to delegate; null when it cannot be
-// made (not an http or https URL, or the transfer library refuses it).
-using StartUrlTransfer = std::shared_ptr<UrlDownload::Transfer> (*)(const std::string& url,
-                                                                     UrlDownloadDelegate& delegate);
+// The module's entry: starts a transfer of url reporting to delegate and stores it in *transfer;
+// stores null when it cannot be made (not an http or https URL, or the transfer library refuses
+// it). The transfer is handed back through a pointer because the entry has C linkage.
+using StartUrlTransfer = void (*)(const std::string& url, UrlDownloadDelegate& delegate,
+                                  std::shared_ptr<UrlDownload::Transfer>* transfer);
 inline constexpr const char* kStartUrlTransferEntry = "zanth_start_url_transfer";
 
 }  // namespace detail
