@@ -64,7 +64,9 @@ Bootstrapper::Bootstrapper() {
                      [this](const platform::Notification& n) { notifySignatureDone(n); });
 }
 
-Bootstrapper::~Bootstrapper() { platform::NotificationCenter::defaultCenter().removeObserver(this); }
+Bootstrapper::~Bootstrapper() {
+  platform::NotificationCenter::defaultCenter().removeObserver(this);
+}
 
 void Bootstrapper::applicationDidFinishLaunching() {
   const std::string version =
@@ -111,7 +113,8 @@ void Bootstrapper::applicationDidFinishLaunching() {
   startRuntimeDownload(silent, checker.ParamArray());
 }
 
-void Bootstrapper::startRuntimeDownload(bool silent, const std::vector<std::string>* validatedArgs) {
+void Bootstrapper::startRuntimeDownload(bool silent,
+                                        const std::vector<std::string>* validatedArgs) {
   char installerUrl[512];
   char signatureUrl[512];
   if (!install::getBootstrapperDownloadUrls(installerUrl, sizeof installerUrl, signatureUrl,

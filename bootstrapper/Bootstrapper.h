@@ -74,7 +74,7 @@ class Bootstrapper : public platform::ui::ApplicationDelegate {
   std::optional<platform::PropertyList> config_;
   Downloader* downloader_ = nullptr;
 
-  std::string lookedUpAppPath_;  // the package path looked for, for the log
+  std::string lookedUpAppPath_;                      // the package path looked for, for the log
   std::unique_ptr<SignatureVerification> verifier_;  // from its start until its result is handled
   std::unique_ptr<ErrorDialogController> dialog_;    // shown once; lives until the process ends
 };

@@ -4,16 +4,21 @@
 
 namespace install {
 
-int logApplicationBegin(const char* name, const char* version, const char* osName, const char* architecture) {
-  return installLog(kSeverityNotice, "%s begin with version %s on %s %s", name, version, osName, architecture);
+int logApplicationBegin(const char* name, const char* version, const char* osName,
+                        const char* architecture) {
+  return installLog(kSeverityNotice, "%s begin with version %s on %s %s", name, version, osName,
+                    architecture);
 }
 
 int logApplicationEnd(bool success, const char* name, std::int32_t exitCode) {
-  return installLog(success ? kSeverityNotice : kSeverityError, "%s end with exit code %d", name, exitCode);
+  return installLog(success ? kSeverityNotice : kSeverityError, "%s end with exit code %d", name,
+                    exitCode);
 }
 
-int logRuntimeInstalled(std::int32_t major, std::int32_t minor, std::int32_t revision, std::int32_t build, const char* runtimePath) {
-  return installLog(kSeverityNotice, "Installed runtime (%d.%d.%d.%d) located at %s", major, minor, revision, build, runtimePath);
+int logRuntimeInstalled(std::int32_t major, std::int32_t minor, std::int32_t revision,
+                        std::int32_t build, const char* runtimePath) {
+  return installLog(kSeverityNotice, "Installed runtime (%d.%d.%d.%d) located at %s", major, minor,
+                    revision, build, runtimePath);
 }
 
 int logRuntimeNotInstalled() {
@@ -21,7 +26,9 @@ int logRuntimeNotInstalled() {
 }
 
 int logImmediateUpdateDisabled() {
-  return installLog(kSeverityError, "Cannot complete installation because runtime updates are disabled on this machine");
+  return installLog(
+      kSeverityError,
+      "Cannot complete installation because runtime updates are disabled on this machine");
 }
 
 int logSubprocessBegin(const char* commandLine) {
@@ -44,17 +51,13 @@ int logDownloadDest(const char* destinationPath) {
   return installLog(kSeverityNotice, "Download destination is %s", destinationPath);
 }
 
-int logDownloadSuccess() {
-  return installLog(kSeverityNotice, "Download success");
-}
+int logDownloadSuccess() { return installLog(kSeverityNotice, "Download success"); }
 
 int logDownloadFailure(const char* reason) {
   return installLog(kSeverityError, "Download failure: %s", reason);
 }
 
-int logDownloadCancel() {
-  return installLog(kSeverityNotice, "Download cancelled");
-}
+int logDownloadCancel() { return installLog(kSeverityNotice, "Download cancelled"); }
 
 int logSigValid(const char* signatureName) {
   return installLog(kSeverityNotice, "%s signature verified", signatureName);
@@ -65,7 +68,8 @@ int logSigInvalid(const char* signatureName) {
 }
 
 int logCouldNotLocateAppDir(const char* directoryPath) {
-  return installLog(kSeverityError, "Could not locate native install directory (\"%s\")", directoryPath);
+  return installLog(kSeverityError, "Could not locate native install directory (\"%s\")",
+                    directoryPath);
 }
 
 int logMissingAllowDownloadFlag() {
@@ -77,20 +81,12 @@ int logMissingAllowDownloadFlag() {
 #pragma GCC diagnostic pop
 }
 
-int logCertChainBegin() {
-  return installLog(kSeverityNotice, "Begin cert chain validation");
-}
+int logCertChainBegin() { return installLog(kSeverityNotice, "Begin cert chain validation"); }
 
-int logCertRevocationFound() {
-  return installLog(kSeverityNotice, "Cert revocation found");
-}
+int logCertRevocationFound() { return installLog(kSeverityNotice, "Cert revocation found"); }
 
-int logCertChainSuccess() {
-  return installLog(kSeverityNotice, "Cert chain validation succeeded");
-}
+int logCertChainSuccess() { return installLog(kSeverityNotice, "Cert chain validation succeeded"); }
 
-int logCertChainFailure() {
-  return installLog(kSeverityError, "Cert chain validation failed");
-}
+int logCertChainFailure() { return installLog(kSeverityError, "Cert chain validation failed"); }
 
 }  // namespace install

@@ -7,9 +7,11 @@ namespace install {
 // The named log operations: one per event, each with its own fixed format and severity.
 // Strings are UTF-8; every operation returns what installLog returned, which callers ignore.
 
-int logApplicationBegin(const char* name, const char* version, const char* osName, const char* architecture);
+int logApplicationBegin(const char* name, const char* version, const char* osName,
+                        const char* architecture);
 int logApplicationEnd(bool success, const char* name, std::int32_t exitCode);
-int logRuntimeInstalled(std::int32_t major, std::int32_t minor, std::int32_t revision, std::int32_t build, const char* runtimePath);
+int logRuntimeInstalled(std::int32_t major, std::int32_t minor, std::int32_t revision,
+                        std::int32_t build, const char* runtimePath);
 int logRuntimeNotInstalled();
 int logImmediateUpdateDisabled();
 int logSubprocessBegin(const char* commandLine);

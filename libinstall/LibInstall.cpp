@@ -17,17 +17,23 @@ constexpr const char* kDownloadPathFormat = "/zanth/3/kob/%s%d.%d/%s/%s";
 
 const char* osWord(std::int32_t os) {
   switch (os) {
-    case 1: return "windows";
-    case 2: return "macos";
-    default: return "unknown";
+    case 1:
+      return "windows";
+    case 2:
+      return "macos";
+    default:
+      return "unknown";
   }
 }
 
 const char* architectureWord(std::int32_t architecture) {
   switch (architecture) {
-    case 1: return "x86";
-    case 2: return "ppc";
-    default: return "unknown";
+    case 1:
+      return "x86";
+    case 2:
+      return "ppc";
+    default:
+      return "unknown";
   }
 }
 

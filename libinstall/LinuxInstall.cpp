@@ -20,8 +20,7 @@ namespace install {
 namespace {
 
 constexpr const char* kRuntimeFolder = "Frameworks/Quillor Zanth.framework";
-constexpr const char* kAppInstallerPackage =
-    "Versions/1.0/Quillor Zanth Application Installer.app";
+constexpr const char* kAppInstallerPackage = "Versions/1.0/Quillor Zanth Application Installer.app";
 constexpr const char* kUpdateDisabledMarker = "Quillor/Zanth/updateDisabled";
 // The machine configuration: Quillor/Zanth.conf in the configuration folders, group [Zanth].
 constexpr const char* kConfigurationFile = "Quillor/Zanth.conf";
@@ -110,11 +109,20 @@ class VersionScanner {
 int platform_installLog(severity_t severity, const char* format, va_list args) {
   int priority;
   switch (severity) {
-    case kSeverityError: priority = LOG_ERR; break;
-    case kSeverityWarning: priority = LOG_WARNING; break;
-    case kSeverityNotice: priority = LOG_NOTICE; break;
-    case kSeverityDebug: priority = LOG_DEBUG; break;
-    default: return -3;
+    case kSeverityError:
+      priority = LOG_ERR;
+      break;
+    case kSeverityWarning:
+      priority = LOG_WARNING;
+      break;
+    case kSeverityNotice:
+      priority = LOG_NOTICE;
+      break;
+    case kSeverityDebug:
+      priority = LOG_DEBUG;
+      break;
+    default:
+      return -3;
   }
   // No facility bits: the process's default facility and identity apply.
   vsyslog(priority, format, args);

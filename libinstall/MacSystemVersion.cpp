@@ -15,7 +15,9 @@ namespace {
 
 constexpr MacSystemVersion kFailureVersion{10, 0, 0};
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // The leading decimal number of text, after optional blanks and a sign; 0 when there is none.
 // Values beyond the 32-bit range stop at its limits.
@@ -50,7 +52,9 @@ std::vector<std::string_view> splitAtPoints(std::string_view text) {
 
 }  // namespace
 
-MacSystemVersion MacSystemVersion::GetSystemVersion() { return GetSystemVersion(kSystemVersionPath); }
+MacSystemVersion MacSystemVersion::GetSystemVersion() {
+  return GetSystemVersion(kSystemVersionPath);
+}
 
 MacSystemVersion MacSystemVersion::GetSystemVersion(const std::string& path) {
   auto plist = platform::PropertyList::fromFile(path);

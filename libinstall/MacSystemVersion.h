@@ -40,6 +40,6 @@ class MacSystemVersion {
 
   std::uint16_t major = 0;
   std::uint16_t minor = 0;
-  std::uint16_t patch = 0;    // 0 when the product version has two numbers
+  std::uint16_t patch = 0;     // 0 when the product version has two numbers
   std::uint16_t reserved = 0;  // always 0 when read
 };

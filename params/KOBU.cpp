@@ -87,6 +87,8 @@ bool ParamCheckerCore::CheckParams(bool& allowDownload, bool& silent, KOBUErrorC
   return true;
 }
 
-void ParamCheckerCore::PrintNeedsAllowDownloadFlag() const { printLine(install::sAllowDownloadFlagMsg); }
+void ParamCheckerCore::PrintNeedsAllowDownloadFlag() const {
+  printLine(install::sAllowDownloadFlagMsg);
+}
 
 }  // namespace kobu

@@ -92,7 +92,8 @@ std::optional<std::string> Bundle::pathForResource(const std::string& name,
 std::optional<std::string> Bundle::executablePath() const {
   auto name = infoValue("CFBundleExecutable");
   if (!name || name->empty() || name->find('/') != std::string::npos) return std::nullopt;
-  for (const std::string& folder : {path::appendComponent(bundlePath_, "Contents/MacOS"), bundlePath_}) {
+  for (const std::string& folder :
+       {path::appendComponent(bundlePath_, "Contents/MacOS"), bundlePath_}) {
     std::string candidate = path::appendComponent(folder, *name);
     bool isDirectory = false;
     if (FileManager::defaultManager().fileExists(candidate, &isDirectory) && !isDirectory) {

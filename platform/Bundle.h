@@ -26,7 +26,8 @@ class Bundle {
   // The folder that holds the bundle's resources.
   const std::string& resourcePath() const { return resourcePath_; }
   // The resource "name.type" in the resource folder; none when nothing is there.
-  std::optional<std::string> pathForResource(const std::string& name, const std::string& type) const;
+  std::optional<std::string> pathForResource(const std::string& name,
+                                             const std::string& type) const;
   // The main executable named by CFBundleExecutable: Contents/MacOS/<name>, else <bundle>/<name>;
   // none when the name is missing or no file is there.
   std::optional<std::string> executablePath() const;

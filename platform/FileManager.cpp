@@ -48,12 +48,13 @@ bool FileManager::removeItem(const std::string& path) const {
 }
 
 std::string FileManager::resolveSymlinks(const std::string& path) const {
-  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                       &std::free);
   return resolved ? std::string(resolved.get()) : path;
 }
 
 std::optional<std::string> FileManager::contentsOfSmallFile(const std::string& path,
-                                                       std::size_t maxBytes) const {
+                                                            std::size_t maxBytes) const {
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string bytes;

@@ -26,7 +26,8 @@ class FileManager {
   // The bytes of the regular file at path when it holds at most maxBytes; none otherwise or
   // when it cannot be read. A FIFO or device put in place of a file is never read (it could
   // block or flood the reader).
-  std::optional<std::string> contentsOfSmallFile(const std::string& path, std::size_t maxBytes) const;
+  std::optional<std::string> contentsOfSmallFile(const std::string& path,
+                                                 std::size_t maxBytes) const;
 };
 
 }  // namespace platform

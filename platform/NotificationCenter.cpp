@@ -15,7 +15,8 @@ void NotificationCenter::addObserver(const void* observer, std::string name, Han
 }
 
 void NotificationCenter::removeObserver(const void* observer) {
-  std::erase_if(registrations_, [observer](const Registration& r) { return r.observer == observer; });
+  std::erase_if(registrations_,
+                [observer](const Registration& r) { return r.observer == observer; });
 }
 
 void NotificationCenter::postNotification(const Notification& notification) {

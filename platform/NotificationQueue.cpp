@@ -16,7 +16,8 @@ void NotificationQueue::enqueueNotification(Notification notification, PostingSt
     NotificationCenter::defaultCenter().postNotification(notification);
     return;
   }
-  const int priority = style == PostingStyle::WhenIdle ? G_PRIORITY_DEFAULT_IDLE : G_PRIORITY_DEFAULT;
+  const int priority =
+      style == PostingStyle::WhenIdle ? G_PRIORITY_DEFAULT_IDLE : G_PRIORITY_DEFAULT;
   g_idle_add_full(
       priority,
       [](gpointer data) -> gboolean {

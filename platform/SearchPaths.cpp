@@ -41,7 +41,8 @@ bool isInside(const std::string& path, const std::string& folder) {
   const std::string normalFolder = normalized(folder);
   const std::string resolvedFolder = normalized(files.resolveSymlinks(normalFolder));
   for (const std::string& candidate : {normalized(path), normalized(files.resolveSymlinks(path))}) {
-    if (isInsideLexically(candidate, normalFolder) || isInsideLexically(candidate, resolvedFolder)) {
+    if (isInsideLexically(candidate, normalFolder) ||
+        isInsideLexically(candidate, resolvedFolder)) {
       return true;
     }
   }
@@ -66,7 +67,8 @@ std::vector<std::string> machineDataFolders() {
     std::string entry(rest.substr(0, colon));
     rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
     // The user's own folders are never searched for machine-wide software.
-    if (entry.empty() || entry.front() != '/' || isInside(entry, home) || isInside(entry, userData)) {
+    if (entry.empty() || entry.front() != '/' || isInside(entry, home) ||
+        isInside(entry, userData)) {
       continue;
     }
     folders.push_back(std::move(entry));

@@ -70,7 +70,8 @@ bool Task::launch() {
   pid_t pid = 0;
   // glibc reports a failed exec (missing file, no execute permission) as the result of
   // posix_spawn itself, so nothing of a failed start reaches the child's status.
-  const int error = ::posix_spawn(&pid, launchPath_.c_str(), &actions, nullptr, argv.data(), environ);
+  const int error =
+      ::posix_spawn(&pid, launchPath_.c_str(), &actions, nullptr, argv.data(), environ);
   if (error != 0) {
     ended_ = true;
     status_ = statusForSpawnError(error);

@@ -25,6 +25,7 @@
 #include <cstdlib>
 
 // X(return type, name, parameters, arguments)
+// clang-format off
 #define ZANTH_LIBCRYPTO_FUNCTIONS(X)                                                              \
   X(const unsigned char*, ASN1_STRING_get0_data, (const ASN1_STRING* x), (x))                     \
   X(int, ASN1_STRING_length, (const ASN1_STRING* x), (x))                                         \
@@ -95,6 +96,7 @@
   X(PKCS7*, d2i_PKCS7_bio, (BIO * bp, PKCS7** p7), (bp, p7))                                      \
   X(X509_CRL*, d2i_X509_CRL_bio, (BIO * bp, X509_CRL** crl), (bp, crl))                           \
   X(X509*, d2i_X509_bio, (BIO * bp, X509** x509), (bp, x509))
+// clang-format on
 
 namespace {
 
@@ -118,7 +120,7 @@ Libcrypto load() {
   void* handle = dlopen(kLibcrypto, RTLD_NOW | RTLD_LOCAL);
   if (!handle) missing(dlerror());
   Libcrypto functions;
-#define ZANTH_RESOLVE(ret, name, params, args)                           \
+#define ZANTH_RESOLVE(ret, name, params, args)                            \
   functions.name = reinterpret_cast<ret(*) params>(dlsym(handle, #name)); \
   if (!functions.name) missing(#name);
   ZANTH_LIBCRYPTO_FUNCTIONS(ZANTH_RESOLVE)

@@ -39,6 +39,7 @@ void registerInterfaceResource(const std::string& name, const char* data, std::s
 // The standard application-modal alert: title, text and one button titled buttonTitle. Returns
 // when the button has been pressed; headless, it writes title and text to standard error and
 // returns at once.
-void runAlertPanel(const std::string& title, const std::string& text, const std::string& buttonTitle);
+void runAlertPanel(const std::string& title, const std::string& text,
+                   const std::string& buttonTitle);
 
 }  // namespace platform::ui

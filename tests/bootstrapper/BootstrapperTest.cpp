@@ -20,7 +20,8 @@ unsigned modeOf(const std::string& path) {
 class BootstrapperTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / ("zanth-bootstrapper-" + std::to_string(::getpid()));
+    folder = std::filesystem::temp_directory_path() /
+             ("zanth-bootstrapper-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder + "/Foo");
     program = folder + "/Install Foo";
     const char* argv[] = {program.c_str()};
@@ -35,12 +36,16 @@ class BootstrapperTest : public ::testing::Test {
 TEST_F(BootstrapperTest, NamesComeFromTheProgramsFileName) {
   Bootstrapper bootstrapper;
   EXPECT_EQ(bootstrapper.appName(), "Install Foo");
-  EXPECT_EQ(bootstrapper.localizedWindowTitle().substr(bootstrapper.localizedWindowTitle().size() - 3), "Foo");
+  EXPECT_EQ(
+      bootstrapper.localizedWindowTitle().substr(bootstrapper.localizedWindowTitle().size() - 3),
+      "Foo");
 }
 
 TEST_F(BootstrapperTest, MarkAsExecutableAddsExecuteForEveryoneAndKeepsTheRest) {
   Bootstrapper bootstrapper;
-  struct Case { unsigned before, after; };
+  struct Case {
+    unsigned before, after;
+  };
   for (Case c : {Case{0644, 0755}, Case{0600, 0711}, Case{0755, 0755}, Case{0400, 0511},
                  Case{04644, 04755}, Case{01600, 01711}}) {
     const std::string file = folder + "/installer";

@@ -33,8 +33,9 @@ TEST(CommandLine, VersionAlonePrintsTheVersionAndLogsNothing) {
 TEST(CommandLine, RejectedCommandLinesPrintTheUsageOnceAndExitTwo) {
   Sandbox box(ZANTH_BOOTSTRAPPER);
   const std::vector<Args> rejected = {
-      {"-version", "-silent"}, {"-eulaAccepted"},          {"-silent", "-silent"},
-      {"-eulaAccepted", "-silent"}, {"-silent", "-location"}, {"-Silent"},
+      {"-version", "-silent"},       {"-eulaAccepted"},
+      {"-silent", "-silent"},        {"-eulaAccepted", "-silent"},
+      {"-silent", "-location"},      {"-Silent"},
       {"-silent", "-allowdownload"}, {"-silent", "-EulaAccepted"},
   };
   for (const Args& args : rejected) {

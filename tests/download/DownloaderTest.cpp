@@ -1,3 +1,5 @@
+#include "download/Downloader.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "download/Downloader.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SearchPaths.h"
 #include "tests/support/FixtureServer.h"

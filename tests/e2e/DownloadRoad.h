@@ -21,11 +21,14 @@ inline const std::string kInstallerUrl =
     "http://download.quillor.example/zanth/3/kob/macos10.0/x86/installer";
 inline const std::string kSignatureUrl = kInstallerUrl + ".p7";
 inline const std::string kRootCrlUrl = "http://download.quillor.example/crl/QuillorRootCA.crl";
-inline const std::string kSignerCrlUrl = "http://download.quillor.example/crl/QuillorCodeSigning.crl";
+inline const std::string kSignerCrlUrl =
+    "http://download.quillor.example/crl/QuillorCodeSigning.crl";
 
 // English texts the user sees.
-inline const char* kRuntimeNotFound = "This application requires a version of Quillor Zanth which cannot be found.";
-inline const char* kValidationFailed = "Unable to validate the downloaded version of Quillor Zanth.";
+inline const char* kRuntimeNotFound =
+    "This application requires a version of Quillor Zanth which cannot be found.";
+inline const char* kValidationFailed =
+    "Unable to validate the downloaded version of Quillor Zanth.";
 inline const char* kUpdateUnavailable = "that is not available for your system";
 
 class DownloadRoad : public ::testing::Test {
@@ -58,8 +61,8 @@ class DownloadRoad : public ::testing::Test {
   }
   void signInstaller(const std::string& variant) {
     const std::string installer = serverPath(kServerFolder + "/installer");
-    auto signed_ = box.runProgram(ZANTH_MAKE_FIXTURE_PKI,
-                                  {"--sign", ZANTH_FIXTURE_PKI_DIR, variant, installer, installer + ".p7"});
+    auto signed_ = box.runProgram(ZANTH_MAKE_FIXTURE_PKI, {"--sign", ZANTH_FIXTURE_PKI_DIR, variant,
+                                                           installer, installer + ".p7"});
     ASSERT_EQ(signed_.exitCode, 0) << signed_.err;
   }
   // Serves the fixture list fixture under /crl/name.
@@ -77,7 +80,8 @@ class DownloadRoad : public ::testing::Test {
   std::string recordFile() const { return box.root() + "/installer-received.txt"; }
   // What the runtime installer recorded: its mode, then one argument a line; "" if it never ran.
   std::string received() const {
-    return std::filesystem::exists(recordFile()) ? testsupport::Sandbox::readFile(recordFile()) : "";
+    return std::filesystem::exists(recordFile()) ? testsupport::Sandbox::readFile(recordFile())
+                                                 : "";
   }
   // Everything left in the sandbox's temporary folder (it must be empty after every run).
   std::vector<std::string> leftovers() const { return testsupport::Sandbox::listTree(box.tmp()); }
@@ -110,7 +114,8 @@ inline std::vector<std::string> fetchedLines(const std::string& kind, const std:
   return {"Begin " + kind + " download from " + url, "Download destination is <dl>/" + name,
           "Download success"};
 }
-inline std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+inline std::vector<std::string> operator+(std::vector<std::string> a,
+                                          const std::vector<std::string>& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }

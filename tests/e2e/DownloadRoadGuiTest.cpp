@@ -19,8 +19,9 @@ using ::testing::IsEmpty;
 // Waits (at most 30 s) for a visible window whose title matches titlePattern, gives it the
 // keyboard focus and types keys into it. False when no such window appeared.
 bool typeInto(const std::string& titlePattern, const std::string& keys) {
-  const std::string find = "timeout 30 xdotool search --sync --onlyvisible --name '" + titlePattern +
-                           "' windowfocus --sync key --delay 100 " + keys + " >/dev/null 2>&1";
+  const std::string find = "timeout 30 xdotool search --sync --onlyvisible --name '" +
+                           titlePattern + "' windowfocus --sync key --delay 100 " + keys +
+                           " >/dev/null 2>&1";
   return std::system(find.c_str()) == 0;
 }
 

@@ -1,9 +1,9 @@
 // Whole runs on the download road, headless: download, verification, the runtime installer, and
 // every way the road can fail. After each run nothing downloaded is left behind.
+#include "tests/e2e/DownloadRoad.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include "tests/e2e/DownloadRoad.h"
 
 namespace e2e {
 namespace {
@@ -14,30 +14,35 @@ using ::testing::IsEmpty;
 using Lines = std::vector<std::string>;
 
 Lines endLines(const std::string& runner, int code) {
-  if (code == 0) return {"Subprocess " + runner + " succeeded", "Bootstrapper end with exit code 0"};
+  if (code == 0)
+    return {"Subprocess " + runner + " succeeded", "Bootstrapper end with exit code 0"};
   return {"E: Subprocess " + runner + " failed (" + std::to_string(code) + ")",
           "E: Bootstrapper end with exit code " + std::to_string(code)};
 }
 
 TEST_F(DownloadRoad, VerifiedInstallerRunsWithTheValidatedArguments) {
-  auto result = box.run({"-silent", "-eulaAccepted", "-location", "/opt/dest dir", "-allowDownload"});
+  auto result =
+      box.run({"-silent", "-eulaAccepted", "-location", "/opt/dest dir", "-allowDownload"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "");
   // Created private (600) and made executable by everyone, nothing else changed: 711.
-  EXPECT_EQ(received(), "711\n-silent\n-eulaAccepted\n-location\n/opt/dest dir\n" + box.appPath() + "\n");
-  EXPECT_THAT(logTexts(),
-              ElementsAreArray(downloadedBothLines() + verifiedLines() +
-                               Lines{"Launching subprocess with commandline \"Zanth Runtime Installer\" "
-                                     "-silent -eulaAccepted -location /opt/dest dir <pkg> "} +
-                               endLines("Runtime Installer", 0)));
+  EXPECT_EQ(received(),
+            "711\n-silent\n-eulaAccepted\n-location\n/opt/dest dir\n" + box.appPath() + "\n");
+  EXPECT_THAT(
+      logTexts(),
+      ElementsAreArray(downloadedBothLines() + verifiedLines() +
+                       Lines{"Launching subprocess with commandline \"Zanth Runtime Installer\" "
+                             "-silent -eulaAccepted -location /opt/dest dir <pkg> "} +
+                       endLines("Runtime Installer", 0)));
   EXPECT_THAT(leftovers(), IsEmpty());
   EXPECT_EQ(server.requests(),
             (Lines{"/" + kServerFolder + "/installer", "/" + kServerFolder + "/installer.p7",
                    "/crl/QuillorRootCA.crl", "/crl/QuillorCodeSigning.crl"}));
 }
 
-TEST_F(DownloadRoad, WithoutValidatedArgumentsTheInstallerGetsTheFallbackAndItsStatusPassesThrough) {
+TEST_F(DownloadRoad,
+       WithoutValidatedArgumentsTheInstallerGetsTheFallbackAndItsStatusPassesThrough) {
   box.setEnv("ZANTH_E2E_EXIT", "7");
   auto result = box.run({});
   EXPECT_EQ(result.exitCode, 7);
@@ -47,7 +52,8 @@ TEST_F(DownloadRoad, WithoutValidatedArgumentsTheInstallerGetsTheFallbackAndItsS
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[lines.size() - 3],
             "Launching subprocess with commandline \"Zanth Runtime Installer\" -x1 <pkg> ");
-  EXPECT_THAT(Lines(lines.end() - 2, lines.end()), ElementsAreArray(endLines("Runtime Installer", 7)));
+  EXPECT_THAT(Lines(lines.end() - 2, lines.end()),
+              ElementsAreArray(endLines("Runtime Installer", 7)));
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
@@ -106,7 +112,10 @@ TEST_F(DownloadRoad, RejectedSignaturesEndWithThirteenAndNothingRuns) {
   };
   const std::vector<Case> cases = {
       {"tampered installer",
-       [&] { testsupport::Sandbox::writeFile(serverPath(kServerFolder + "/installer"), installerScript() + "# changed\n"); }},
+       [&] {
+         testsupport::Sandbox::writeFile(serverPath(kServerFolder + "/installer"),
+                                         installerScript() + "# changed\n");
+       }},
       {"signer under another root", [&] { signInstaller("other-root"); }},
       {"wrong signer name", [&] { signInstaller("cn-wrong"); }},
       {"revoked signer",
@@ -127,11 +136,13 @@ TEST_F(DownloadRoad, RejectedSignaturesEndWithThirteenAndNothingRuns) {
     EXPECT_THAT(received(), IsEmpty()) << "an unverified installer was run";
     auto lines = logTexts();
     // A rejected signature or a revoked chain logs its own failure line; never a success.
-    EXPECT_THAT(lines, ::testing::AnyOf(::testing::Contains("E: Detached signature validation failed"),
-                                        ::testing::Contains("E: Cert chain validation failed")));
+    EXPECT_THAT(lines,
+                ::testing::AnyOf(::testing::Contains("E: Detached signature validation failed"),
+                                 ::testing::Contains("E: Cert chain validation failed")));
     EXPECT_THAT(lines, ::testing::Not(::testing::Contains("Detached signature verified")));
     EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 13");
-    for (const auto& line : lines) EXPECT_THAT(line, ::testing::Not(HasSubstr("Launching subprocess")));
+    for (const auto& line : lines)
+      EXPECT_THAT(line, ::testing::Not(HasSubstr("Launching subprocess")));
     EXPECT_THAT(leftovers(), IsEmpty());
   }
 }
@@ -163,7 +174,8 @@ TEST_F(DownloadRoad, InstallerThatCannotBeStartedIsAFailedChild) {
   EXPECT_EQ(result.err, "");
   auto lines = logTexts();
   ASSERT_GE(lines.size(), 2u);
-  EXPECT_THAT(Lines(lines.end() - 2, lines.end()), ElementsAreArray(endLines("Runtime Installer", 126)));
+  EXPECT_THAT(Lines(lines.end() - 2, lines.end()),
+              ElementsAreArray(endLines("Runtime Installer", 126)));
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 

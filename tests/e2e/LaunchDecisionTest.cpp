@@ -17,7 +17,8 @@ using testsupport::Sandbox;
 const LogLine kBegin{LOG_NOTICE, "Bootstrapper begin with version 3.3.0.3650 on Mac x86"};
 
 LogLine endLine(int code) {
-  return {code == 0 ? LOG_NOTICE : LOG_ERR, "Bootstrapper end with exit code " + std::to_string(code)};
+  return {code == 0 ? LOG_NOTICE : LOG_ERR,
+          "Bootstrapper end with exit code " + std::to_string(code)};
 }
 
 class LaunchDecision : public ::testing::Test {
@@ -29,7 +30,9 @@ class LaunchDecision : public ::testing::Test {
     box.setEnv("ZANTH_DEMO_RECORD", recordFile());
     box.setEnv("ZANTH_DEMO_INSTALL_ROOT", box.root() + "/installed");
   }
-  std::string runtimeFolder() const { return box.dataDir() + "/Frameworks/Quillor Zanth.framework"; }
+  std::string runtimeFolder() const {
+    return box.dataDir() + "/Frameworks/Quillor Zanth.framework";
+  }
   std::string recordFile() const { return box.root() + "/received.txt"; }
   std::string installLine() const {
     return "Launching subprocess with commandline \"Zanth Application Installer\" ";
@@ -61,13 +64,13 @@ TEST_F(LaunchDecision, InstalledRuntimeGetsThePackageWithTheValidatedArguments) 
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(Sandbox::readFile(recordFile()),
             "-silent\n-eulaAccepted\n-location\n" + dest + "\n" + box.appPath() + "\n");
-  EXPECT_THAT(box.logLines(),
-              ElementsAre(kBegin,
-                          LogLine{LOG_NOTICE, "Installed runtime (2.7.1.96) located at " + runtimeFolder()},
-                          LogLine{LOG_NOTICE, installLine() + "-silent -eulaAccepted -location " +
-                                                  dest + " " + box.appPath() + " "},
-                          LogLine{LOG_NOTICE, "Subprocess Application Installer succeeded"},
-                          endLine(0)));
+  EXPECT_THAT(
+      box.logLines(),
+      ElementsAre(kBegin,
+                  LogLine{LOG_NOTICE, "Installed runtime (2.7.1.96) located at " + runtimeFolder()},
+                  LogLine{LOG_NOTICE, installLine() + "-silent -eulaAccepted -location " + dest +
+                                          " " + box.appPath() + " "},
+                  LogLine{LOG_NOTICE, "Subprocess Application Installer succeeded"}, endLine(0)));
   EXPECT_TRUE(std::filesystem::is_directory(box.root() + "/installed/Foo"));
 }
 
@@ -104,10 +107,11 @@ TEST_F(LaunchDecision, DownloadNeededButNotAllowedEndsWithTen) {
     EXPECT_EQ(result.exitCode, 10);
     EXPECT_EQ(result.out, "Unable to download runtime installer without -allowDownload\n");
     EXPECT_EQ(result.err, "") << "no dialog is shown";
-    EXPECT_THAT(box.logLines(),
-                ElementsAre(kBegin, LogLine{LOG_NOTICE, "No installed runtime detected"},
-                            LogLine{LOG_ERR, "Unable to download runtime installer without -allowDownload"},
-                            endLine(10)));
+    EXPECT_THAT(
+        box.logLines(),
+        ElementsAre(kBegin, LogLine{LOG_NOTICE, "No installed runtime detected"},
+                    LogLine{LOG_ERR, "Unable to download runtime installer without -allowDownload"},
+                    endLine(10)));
   }
 }
 
@@ -125,7 +129,8 @@ TEST_F(LaunchDecision, HeadlessDecisionLoadsNeitherToolkitNorTransferNorCryptoLi
     }
   }
   ASSERT_THAT(loaded, HasSubstr("libglib-2.0.so")) << "the dynamic loader wrote no trace";
-  for (const char* library : {"libgtk-3.so", "libgdk-3.so", "libgio-2.0.so", "libcurl.so", "libcrypto.so"}) {
+  for (const char* library :
+       {"libgtk-3.so", "libgdk-3.so", "libgio-2.0.so", "libcurl.so", "libcrypto.so"}) {
     EXPECT_THAT(loaded, ::testing::Not(HasSubstr(library))) << library << " was loaded";
   }
 }
@@ -138,12 +143,14 @@ TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFif
   EXPECT_THAT(result.err, HasSubstr("Install Foo"));
   EXPECT_THAT(result.err, HasSubstr("not allowed by your administrator"))
       << "the update-not-allowed message was not shown";
-  EXPECT_THAT(box.logLines(),
-              ElementsAre(kBegin,
-                          LogLine{LOG_NOTICE, "Installed runtime (1.5.0.0) located at " + runtimeFolder()},
-                          LogLine{LOG_ERR, "Cannot complete installation because runtime updates "
-                                           "are disabled on this machine"},
-                          endLine(15)));
+  EXPECT_THAT(
+      box.logLines(),
+      ElementsAre(kBegin,
+                  LogLine{LOG_NOTICE, "Installed runtime (1.5.0.0) located at " + runtimeFolder()},
+                  LogLine{LOG_ERR,
+                          "Cannot complete installation because runtime updates "
+                          "are disabled on this machine"},
+                  endLine(15)));
   EXPECT_FALSE(std::filesystem::exists(recordFile())) << "an installer was run";
 
   // The machine setting disables updates the same way.
@@ -173,8 +180,8 @@ TEST(LaunchDecisionNames, ProgramNameDecidesThePackageFolder) {
   EXPECT_EQ(lower.exitCode, 12);
   auto lines = plain.logLines();
   ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[1].text,
-            "Could not locate native install directory (\"" + plain.packageFolder() + "/install Foo\")");
+  EXPECT_EQ(lines[1].text, "Could not locate native install directory (\"" + plain.packageFolder() +
+                               "/install Foo\")");
 }
 
 }  // namespace

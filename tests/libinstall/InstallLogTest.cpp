@@ -1,5 +1,7 @@
 // The install log: exact text and system-log priority of every named operation, the echo on
 // standard output, and the severity check.
+#include "libinstall/InstallLog.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <syslog.h>
@@ -11,7 +13,6 @@
 #include <vector>
 
 #include "libinstall/DebugTrace.h"
-#include "libinstall/InstallLog.h"
 #include "libinstall/InstallLogMsgs.h"
 
 namespace {
@@ -41,7 +42,9 @@ extern "C" void __vsyslog_chk(int priority, int, const char* format, va_list arg
 
 namespace {
 
-void PrintTo(const Entry& e, std::ostream* os) { *os << "{" << e.priority << ", \"" << e.text << "\"}"; }
+void PrintTo(const Entry& e, std::ostream* os) {
+  *os << "{" << e.priority << ", \"" << e.text << "\"}";
+}
 
 class InstallLog : public ::testing::Test {
  protected:
@@ -61,46 +64,75 @@ struct NamedOperation {
 TEST_F(InstallLog, EveryNamedOperationHasItsFormatAndPriority) {
   using namespace install;
   const std::vector<NamedOperation> table = {
-      {"applicationBegin", [] { return logApplicationBegin("Bootstrapper", "3.3.0.3650", "Mac", "x86"); },
+      {"applicationBegin",
+       [] { return logApplicationBegin("Bootstrapper", "3.3.0.3650", "Mac", "x86"); },
        {LOG_NOTICE, "Bootstrapper begin with version 3.3.0.3650 on Mac x86"}},
-      {"applicationEnd success", [] { return logApplicationEnd(true, "Bootstrapper", 0); },
+      {"applicationEnd success",
+       [] { return logApplicationEnd(true, "Bootstrapper", 0); },
        {LOG_NOTICE, "Bootstrapper end with exit code 0"}},
-      {"applicationEnd failure", [] { return logApplicationEnd(false, "Bootstrapper", 12); },
+      {"applicationEnd failure",
+       [] { return logApplicationEnd(false, "Bootstrapper", 12); },
        {LOG_ERR, "Bootstrapper end with exit code 12"}},
-      {"runtimeInstalled", [] { return logRuntimeInstalled(2, 7, -1, 96, "/usr/share/Frameworks/Quillor Zanth.framework"); },
-       {LOG_NOTICE, "Installed runtime (2.7.-1.96) located at /usr/share/Frameworks/Quillor Zanth.framework"}},
-      {"runtimeNotInstalled", [] { return logRuntimeNotInstalled(); },
+      {"runtimeInstalled",
+       [] {
+         return logRuntimeInstalled(2, 7, -1, 96, "/usr/share/Frameworks/Quillor Zanth.framework");
+       },
+       {LOG_NOTICE,
+        "Installed runtime (2.7.-1.96) located at /usr/share/Frameworks/Quillor Zanth.framework"}},
+      {"runtimeNotInstalled",
+       [] { return logRuntimeNotInstalled(); },
        {LOG_NOTICE, "No installed runtime detected"}},
-      {"immediateUpdateDisabled", [] { return logImmediateUpdateDisabled(); },
-       {LOG_ERR, "Cannot complete installation because runtime updates are disabled on this machine"}},
-      {"subprocessBegin", [] { return logSubprocessBegin("\"Zanth Runtime Installer\" -x1 /p "); },
+      {"immediateUpdateDisabled",
+       [] { return logImmediateUpdateDisabled(); },
+       {LOG_ERR,
+        "Cannot complete installation because runtime updates are disabled on this machine"}},
+      {"subprocessBegin",
+       [] { return logSubprocessBegin("\"Zanth Runtime Installer\" -x1 /p "); },
        {LOG_NOTICE, "Launching subprocess with commandline \"Zanth Runtime Installer\" -x1 /p "}},
-      {"subprocessSuccess", [] { return logSubprocessSuccess("Runtime Installer"); },
+      {"subprocessSuccess",
+       [] { return logSubprocessSuccess("Runtime Installer"); },
        {LOG_NOTICE, "Subprocess Runtime Installer succeeded"}},
-      {"subprocessFailure", [] { return logSubprocessFailure("Application Installer", 7); },
+      {"subprocessFailure",
+       [] { return logSubprocessFailure("Application Installer", 7); },
        {LOG_ERR, "Subprocess Application Installer failed (7)"}},
-      {"downloadBegin", [] { return logDownloadBegin("signature", "http://h/x/installer.p7"); },
+      {"downloadBegin",
+       [] { return logDownloadBegin("signature", "http://h/x/installer.p7"); },
        {LOG_NOTICE, "Begin signature download from http://h/x/installer.p7"}},
-      {"downloadDest", [] { return logDownloadDest("/tmp/zanth-1/installer"); },
+      {"downloadDest",
+       [] { return logDownloadDest("/tmp/zanth-1/installer"); },
        {LOG_NOTICE, "Download destination is /tmp/zanth-1/installer"}},
       {"downloadSuccess", [] { return logDownloadSuccess(); }, {LOG_NOTICE, "Download success"}},
-      {"downloadFailure", [] { return logDownloadFailure("could not start download"); },
+      {"downloadFailure",
+       [] { return logDownloadFailure("could not start download"); },
        {LOG_ERR, "Download failure: could not start download"}},
       {"downloadCancel", [] { return logDownloadCancel(); }, {LOG_NOTICE, "Download cancelled"}},
-      {"sigValid", [] { return logSigValid("Detached"); }, {LOG_NOTICE, "Detached signature verified"}},
-      {"sigInvalid", [] { return logSigInvalid("Detached"); },
+      {"sigValid",
+       [] { return logSigValid("Detached"); },
+       {LOG_NOTICE, "Detached signature verified"}},
+      {"sigInvalid",
+       [] { return logSigInvalid("Detached"); },
        {LOG_ERR, "Detached signature validation failed"}},
-      {"couldNotLocateAppDir", [] { return logCouldNotLocateAppDir("/a b/Foo"); },
+      {"couldNotLocateAppDir",
+       [] { return logCouldNotLocateAppDir("/a b/Foo"); },
        {LOG_ERR, "Could not locate native install directory (\"/a b/Foo\")"}},
-      {"couldNotLocateAppDir empty", [] { return logCouldNotLocateAppDir(""); },
+      {"couldNotLocateAppDir empty",
+       [] { return logCouldNotLocateAppDir(""); },
        {LOG_ERR, "Could not locate native install directory (\"\")"}},
-      {"missingAllowDownloadFlag", [] { return logMissingAllowDownloadFlag(); },
+      {"missingAllowDownloadFlag",
+       [] { return logMissingAllowDownloadFlag(); },
        {LOG_ERR, "Unable to download runtime installer without -allowDownload"}},
-      {"certChainBegin", [] { return logCertChainBegin(); }, {LOG_NOTICE, "Begin cert chain validation"}},
-      {"certRevocationFound", [] { return logCertRevocationFound(); }, {LOG_NOTICE, "Cert revocation found"}},
-      {"certChainSuccess", [] { return logCertChainSuccess(); },
+      {"certChainBegin",
+       [] { return logCertChainBegin(); },
+       {LOG_NOTICE, "Begin cert chain validation"}},
+      {"certRevocationFound",
+       [] { return logCertRevocationFound(); },
+       {LOG_NOTICE, "Cert revocation found"}},
+      {"certChainSuccess",
+       [] { return logCertChainSuccess(); },
        {LOG_NOTICE, "Cert chain validation succeeded"}},
-      {"certChainFailure", [] { return logCertChainFailure(); }, {LOG_ERR, "Cert chain validation failed"}},
+      {"certChainFailure",
+       [] { return logCertChainFailure(); },
+       {LOG_ERR, "Cert chain validation failed"}},
   };
   for (const NamedOperation& op : table) {
     gEntries.clear();
@@ -129,8 +161,9 @@ TEST_F(InstallLog, EchoWritesStatusLineAndStillLogs) {
   install::logSubprocessFailure("Runtime Installer", 7);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             "status Download success\nstatus Subprocess Runtime Installer failed (7)\n");
-  EXPECT_THAT(gEntries, ::testing::ElementsAre(Entry{LOG_NOTICE, "Download success"},
-                                               Entry{LOG_ERR, "Subprocess Runtime Installer failed (7)"}));
+  EXPECT_THAT(gEntries,
+              ::testing::ElementsAre(Entry{LOG_NOTICE, "Download success"},
+                                     Entry{LOG_ERR, "Subprocess Runtime Installer failed (7)"}));
 }
 
 TEST_F(InstallLog, SeverityOutsideTheFourIsRefusedButStillEchoed) {

@@ -7,14 +7,19 @@
 namespace testsupport {
 
 // An XML property list with one dictionary of string values (text escaped for XML).
-inline std::string plistWithStrings(const std::vector<std::pair<std::string, std::string>>& entries) {
+inline std::string plistWithStrings(
+    const std::vector<std::pair<std::string, std::string>>& entries) {
   auto escape = [](const std::string& text) {
     std::string out;
     for (char c : text) {
-      if (c == '&') out += "&amp;";
-      else if (c == '<') out += "&lt;";
-      else if (c == '>') out += "&gt;";
-      else out += c;
+      if (c == '&')
+        out += "&amp;";
+      else if (c == '<')
+        out += "&lt;";
+      else if (c == '>')
+        out += "&gt;";
+      else
+        out += c;
     }
     return out;
   };

@@ -29,7 +29,6 @@ constexpr const char* kRuntime = "Frameworks/Quillor Zanth.framework";
 constexpr const char* kInstaller = "Versions/1.0/Quillor Zanth Application Installer.app";
 const RuntimeVersionInfo kUntouched{-9, -9, -9, -9};
 
-
 // A machine with two machine-wide data folders, a home with its data folder, and a
 // configuration folder, all in a scratch folder.
 struct Machine : ::testing::Test {
@@ -116,7 +115,10 @@ TEST_F(Machine, VersionTextsAreScannedAsFourIntegers) {
       {"2.7.1.96.5 beta", 0, {2, 7, 1, 96}},
       {" 2 . 7 . 1 . 96", 0, {2, 7, 1, 96}},
       {"\n\t2.\n7 .1\t. 96\n", 0, {2, 7, 1, 96}},
-      {"\xC2\xA0" "2.7.1.96", 0, {2, 7, 1, 96}},  // no-break space before the first number
+      {"\xC2\xA0"
+       "2.7.1.96",
+       0,
+       {2, 7, 1, 96}},  // no-break space before the first number
       {"+2.-7.+1.-96", 0, {2, -7, 1, -96}},
       {"02.007.1.0096", 0, {2, 7, 1, 96}},
       {"2.7.1.99999999999", 0, {2, 7, 1, INT_MAX}},
@@ -129,7 +131,10 @@ TEST_F(Machine, VersionTextsAreScannedAsFourIntegers) {
       {"v2.7.1.96", -3, {}},
       {"2.7.1.- 96", -3, {}},
       {"2.7.1.+-96", -3, {}},
-      {"2.7.1\xE3\x80\x82" "96", -3, {}},  // an ideographic full stop is not a point
+      {"2.7.1\xE3\x80\x82"
+       "96",
+       -3,
+       {}},  // an ideographic full stop is not a point
       {"", -3, {}},
       {"   ", -3, {}},
   };
@@ -157,7 +162,8 @@ TEST_F(Machine, VersionNeedsAPackageWithAVersionString) {
   Sandbox::writeFile(runtime + "/Contents/Info.plist", "not a property list");
   EXPECT_EQ(install::getRuntimeVersion(info), -3) << "unreadable Info.plist";
 
-  Sandbox::writeFile(runtime + "/Contents/Info.plist", plistWithStrings({{"CFBundleName", "Zanth"}}));
+  Sandbox::writeFile(runtime + "/Contents/Info.plist",
+                     plistWithStrings({{"CFBundleName", "Zanth"}}));
   EXPECT_EQ(install::getRuntimeVersion(info), -3) << "no CFBundleVersion";
 
   Sandbox::writeFile(runtime + "/Contents/Info.plist",
@@ -172,7 +178,8 @@ TEST_F(Machine, VersionNeedsAPackageWithAVersionString) {
 
   // The information list may also sit in Resources/ or at the top of the package.
   std::filesystem::remove_all(runtime + "/Contents");
-  Sandbox::writeFile(runtime + "/Resources/Info.plist", plistWithStrings({{"CFBundleVersion", "3.0.0.1"}}));
+  Sandbox::writeFile(runtime + "/Resources/Info.plist",
+                     plistWithStrings({{"CFBundleVersion", "3.0.0.1"}}));
   EXPECT_EQ(install::getRuntimeVersion(info), 0);
   EXPECT_EQ(info, (RuntimeVersionInfo{3, 0, 0, 1}));
 
@@ -235,7 +242,8 @@ TEST_F(Machine, MachineConfigurationCanDisableUpdates) {
     std::filesystem::remove(second + "/Quillor/Zanth.conf");
     if (c.first) Sandbox::writeFile(config + "/Quillor/Zanth.conf", c.first);
     if (c.second) Sandbox::writeFile(second + "/Quillor/Zanth.conf", c.second);
-    const std::string what = std::string(c.first ? c.first : "-") + " | " + (c.second ? c.second : "-");
+    const std::string what =
+        std::string(c.first ? c.first : "-") + " | " + (c.second ? c.second : "-");
     EXPECT_EQ(install::platform_getConfigurationValue("UpdateDisabled"), c.value) << what;
     EXPECT_EQ(install::canUpdateRuntime(), c.value != 1) << what;
   }
@@ -283,9 +291,9 @@ TEST_F(Machine, InstallerReceivesTheArgumentsByteForByte) {
   const std::string out = scratch.path("argv");
   const std::string package =
       installAppInstaller(runtime, "printf '%s\\0' \"$@\" > '" + out + "'\nexit 0\n");
-  const std::vector<std::string> args = {"-silent",     "-eulaAccepted", "-location",
-                                         "/opt/My Apps/Ünïcødé 日本", "--", "",
-                                         "-x;rm -rf /", "$(id)",        "/path with spaces/Foo"};
+  const std::vector<std::string> args = {
+      "-silent", "-eulaAccepted", "-location", "/opt/My Apps/Ünïcødé 日本", "--",
+      "",        "-x;rm -rf /",   "$(id)",     "/path with spaces/Foo"};
   EXPECT_EQ(install::runAppInstaller(args), 0);
   std::string expected;
   for (const auto& arg : args) expected += arg + '\0';

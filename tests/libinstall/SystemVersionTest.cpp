@@ -1,11 +1,10 @@
-#include "libinstall/MacSystemVersion.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "BuildConfig.h"
 #include "libinstall/LibInstall.h"
+#include "libinstall/MacSystemVersion.h"
 #include "tests/libinstall/PlistText.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -21,8 +20,9 @@ namespace {
 const MacSystemVersion kFailure{10, 0, 0, 0};
 
 std::string versionFile(ScratchFolder& scratch, const std::string& productVersion) {
-  return scratch.write("SystemVersion.plist",
-                       plistWithStrings({{"ProductName", "Mac OS X"}, {"ProductVersion", productVersion}}));
+  return scratch.write(
+      "SystemVersion.plist",
+      plistWithStrings({{"ProductName", "Mac OS X"}, {"ProductVersion", productVersion}}));
 }
 
 // Every test starts from the state the process starts in.
@@ -72,9 +72,9 @@ TEST_F(SystemVersion, UnreadableFilesGiveTheFailureValue) {
             kFailure)
       << "ProductVersion not a string";
   EXPECT_EQ(MacSystemVersion::GetSystemVersion(scratch.makeFolder("d")), kFailure) << "a folder";
-  EXPECT_EQ(MacSystemVersion::GetSystemVersion(scratch.write(
-                "e", "<plist><dict><key>ProductVersion</key><string>10.1" + std::string(2, '\0') +
-                                 "7</string></dict></plist>")),
+  EXPECT_EQ(MacSystemVersion::GetSystemVersion(
+                scratch.write("e", "<plist><dict><key>ProductVersion</key><string>10.1" +
+                                       std::string(2, '\0') + "7</string></dict></plist>")),
             kFailure)
       << "a NUL byte in the text";
 }
@@ -108,7 +108,8 @@ TEST_F(SystemVersion, GoodReadIsCached) {
 TEST_F(SystemVersion, AllZeroVersionIsReadAgainOnEveryCall) {
   const std::string path = versionFile(scratch, "0.0");
   EXPECT_EQ(MacSystemVersion::CurrentSystemVersion(path), MacSystemVersion());
-  EXPECT_EQ(MacSystemVersion::sCachedSystemVersion, MacSystemVersion::sMacSystemVersionUninitialized);
+  EXPECT_EQ(MacSystemVersion::sCachedSystemVersion,
+            MacSystemVersion::sMacSystemVersionUninitialized);
   versionFile(scratch, "10.7");
   EXPECT_EQ(MacSystemVersion::CurrentSystemVersion(path), MacSystemVersion(10, 7, 0, 0));
 }

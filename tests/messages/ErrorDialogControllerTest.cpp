@@ -1,10 +1,11 @@
 // The error dialog as the program shows it. Built into a headless test program and into one run
 // under Xvfb with the GTK backend.
+#include "messages/ErrorDialogController.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "messages/ErrorDialogController.h"
 #include "messages/LocalizedStrings.h"
 #include "platform/ui/Application.h"
 #include "tests/support/RunLater.h"

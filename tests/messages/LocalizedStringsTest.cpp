@@ -1,3 +1,5 @@
+#include "messages/LocalizedStrings.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "messages/ErrorDialogController.h"
-#include "messages/LocalizedStrings.h"
 #include "tests/support/EnvironmentGuard.h"
 
 namespace {

@@ -1,13 +1,13 @@
 // The command-line checker: the option table, the rules the usage line only suggests, and the
 // validated list's exact contents and order.
+#include "params/ParamChecker.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "params/ParamChecker.h"
 
 namespace {
 
@@ -65,7 +65,10 @@ TEST(ParamChecker, AcceptsTheOptionTable) {
       {{"-silent"}, true, false, false, 0, Args{"-silent"}, ""},
       {{"-silent", "-eulaAccepted", "-location", "/opt/D", "-desktopShortcut", "-programMenu",
         "-allowDownload"},
-       true, true, true, 0,
+       true,
+       true,
+       true,
+       0,
        Args{"-silent", "-eulaAccepted", "-location", "/opt/D", "-desktopShortcut", "-programMenu"},
        ""},
       {{"-silent", "-psn_0_4242", "-allowDownload"}, true, true, true, 0, Args{"-silent"}, ""},
@@ -76,22 +79,47 @@ TEST(ParamChecker, AcceptsTheOptionTable) {
 TEST(ParamChecker, AcceptsWhatTheUsageLineOnlySuggests) {
   const std::vector<Case> cases = {
       // "-silent" is not required with two or more arguments, nor "-eulaAccepted" first.
-      {{"-eulaAccepted", "-programMenu"}, true, false, false, 0,
-       Args{"-eulaAccepted", "-programMenu"}, ""},
+      {{"-eulaAccepted", "-programMenu"},
+       true,
+       false,
+       false,
+       0,
+       Args{"-eulaAccepted", "-programMenu"},
+       ""},
       {{"-programMenu", "-allowDownload"}, true, true, false, 0, Args{"-programMenu"}, ""},
       // Only "-allowDownload" validated: the switch is set, the list stays absent.
       {{"-allowDownload", "-allowDownload"}, true, true, false, 0, std::nullopt, ""},
       // Repetitions are put again, in command-line order.
-      {{"-silent", "-eulaAccepted", "-eulaAccepted"}, true, false, true, 0,
-       Args{"-silent", "-eulaAccepted", "-eulaAccepted"}, ""},
-      {{"-desktopShortcut", "-location", "a", "-location", "b", "-desktopShortcut"}, true, false,
-       false, 0, Args{"-desktopShortcut", "-location", "a", "-location", "b", "-desktopShortcut"}, ""},
+      {{"-silent", "-eulaAccepted", "-eulaAccepted"},
+       true,
+       false,
+       true,
+       0,
+       Args{"-silent", "-eulaAccepted", "-eulaAccepted"},
+       ""},
+      {{"-desktopShortcut", "-location", "a", "-location", "b", "-desktopShortcut"},
+       true,
+       false,
+       false,
+       0,
+       Args{"-desktopShortcut", "-location", "a", "-location", "b", "-desktopShortcut"},
+       ""},
       // The directory is taken as it stands, even when it looks like an option.
-      {{"-silent", "-location", "-programMenu"}, true, false, true, 0,
-       Args{"-silent", "-location", "-programMenu"}, ""},
+      {{"-silent", "-location", "-programMenu"},
+       true,
+       false,
+       true,
+       0,
+       Args{"-silent", "-location", "-programMenu"},
+       ""},
       {{"-location", "-version"}, true, false, false, 0, Args{"-location", "-version"}, ""},
-      {{"-location", " dir with spaces/\xC3\xA9\xFF"}, true, false, false, 0,
-       Args{"-location", " dir with spaces/\xC3\xA9\xFF"}, ""},
+      {{"-location", " dir with spaces/\xC3\xA9\xFF"},
+       true,
+       false,
+       false,
+       0,
+       Args{"-location", " dir with spaces/\xC3\xA9\xFF"},
+       ""},
   };
   for (const Case& c : cases) check(c);
 }

@@ -17,7 +17,8 @@ TEST(Bundle, FindsTheInformationListInItsThreePlaces) {
   TempFolder t;
   t.write("A.app/Contents/Info.plist", infoPlist("<key>CFBundleVersion</key><string>1</string>"));
   t.write("A.app/Resources/Info.plist", infoPlist("<key>CFBundleVersion</key><string>2</string>"));
-  t.write("B.framework/Resources/Info.plist", infoPlist("<key>CFBundleVersion</key><string>3</string>"));
+  t.write("B.framework/Resources/Info.plist",
+          infoPlist("<key>CFBundleVersion</key><string>3</string>"));
   t.write("C/Info.plist", infoPlist("<key>CFBundleVersion</key><string>4</string>"));
   t.mkdir("D");
 
@@ -40,9 +41,11 @@ TEST(Bundle, ExecutableComesFromTheInformationList) {
   t.write("Flat/Info.plist", info);
   t.write("Flat/Run Me", "#!/bin/sh\n");
   t.write("NoFile/Info.plist", info);
-  t.write("Escape/Info.plist", infoPlist("<key>CFBundleExecutable</key><string>../Flat/Run Me</string>"));
+  t.write("Escape/Info.plist",
+          infoPlist("<key>CFBundleExecutable</key><string>../Flat/Run Me</string>"));
 
-  EXPECT_EQ(Bundle::bundleAtPath(t / "Mac.app")->executablePath(), t / "Mac.app/Contents/MacOS/Run Me");
+  EXPECT_EQ(Bundle::bundleAtPath(t / "Mac.app")->executablePath(),
+            t / "Mac.app/Contents/MacOS/Run Me");
   EXPECT_EQ(Bundle::bundleAtPath(t / "Flat")->executablePath(), t / "Flat/Run Me");
   EXPECT_EQ(Bundle::bundleAtPath(t / "NoFile")->executablePath(), std::nullopt);
   EXPECT_EQ(Bundle::bundleAtPath(t / "Escape")->executablePath(), std::nullopt)
@@ -54,7 +57,8 @@ TEST(Bundle, ResourcesByNameAndType) {
   t.write("P.app/Contents/Resources/Config.plist", infoPlist(""));
   auto bundle = Bundle::bundleAtPath(t / "P.app");
   EXPECT_EQ(bundle->resourcePath(), t / "P.app/Contents/Resources");
-  EXPECT_EQ(bundle->pathForResource("Config", "plist"), t / "P.app/Contents/Resources/Config.plist");
+  EXPECT_EQ(bundle->pathForResource("Config", "plist"),
+            t / "P.app/Contents/Resources/Config.plist");
   EXPECT_EQ(bundle->pathForResource("Other", "plist"), std::nullopt);
 }
 

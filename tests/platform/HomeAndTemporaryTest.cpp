@@ -1,5 +1,3 @@
-#include "platform/SearchPaths.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,6 +5,7 @@
 
 #include "TempFolder.h"
 #include "platform/FileManager.h"
+#include "platform/SearchPaths.h"
 
 namespace {
 
@@ -25,7 +24,10 @@ class SearchPaths : public ::testing::Test {
   }
   void TearDown() override {
     for (const auto& [name, value] : saved_) {
-      if (value) ::setenv(name.c_str(), value->c_str(), 1); else ::unsetenv(name.c_str());
+      if (value)
+        ::setenv(name.c_str(), value->c_str(), 1);
+      else
+        ::unsetenv(name.c_str());
     }
   }
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
@@ -34,14 +36,17 @@ class SearchPaths : public ::testing::Test {
 using Paths = std::vector<std::string>;
 
 TEST_F(SearchPaths, UserDomainIsTheUsersDataFolder) {
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
-            (Paths{"/home/u/.local/share"}));
+  EXPECT_EQ(
+      platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
+      (Paths{"/home/u/.local/share"}));
   ::setenv("XDG_DATA_HOME", "/elsewhere", 1);
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
-            (Paths{"/elsewhere"}));
+  EXPECT_EQ(
+      platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
+      (Paths{"/elsewhere"}));
   ::setenv("XDG_DATA_HOME", "not/absolute", 1);
-  EXPECT_EQ(platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
-            (Paths{"/home/u/.local/share"}));
+  EXPECT_EQ(
+      platform::searchPaths(SearchPathDirectory::ApplicationSupport, platform::kUserDomainMask),
+      (Paths{"/home/u/.local/share"}));
 }
 
 TEST_F(SearchPaths, HomeFallsBackToThePasswordDatabase) {

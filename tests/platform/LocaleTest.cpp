@@ -1,9 +1,10 @@
+#include "platform/Locale.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/Locale.h"
 #include "tests/support/EnvironmentGuard.h"
 
 namespace {

@@ -7,12 +7,21 @@ namespace {
 namespace path = platform::path;
 
 TEST(Path, JoinsSplitsAndTrims) {
-  struct Join { const char* base; const char* component; const char* joined; };
-  for (const Join& j : std::initializer_list<Join>{{"/a", "b", "/a/b"}, {"/a/", "b", "/a/b"},
-                                                   {"/", "b", "/b"}, {"", "b", "b"},
-                                                   {"/a", "/b", "/a/b"}, {"/a", "", "/a"},
-                                                   {"/a", "Frameworks/Q Z.framework", "/a/Frameworks/Q Z.framework"}}) {
-    EXPECT_EQ(path::appendComponent(j.base, j.component), j.joined) << j.base << " + " << j.component;
+  struct Join {
+    const char* base;
+    const char* component;
+    const char* joined;
+  };
+  for (const Join& j : std::initializer_list<Join>{
+           {"/a", "b", "/a/b"},
+           {"/a/", "b", "/a/b"},
+           {"/", "b", "/b"},
+           {"", "b", "b"},
+           {"/a", "/b", "/a/b"},
+           {"/a", "", "/a"},
+           {"/a", "Frameworks/Q Z.framework", "/a/Frameworks/Q Z.framework"}}) {
+    EXPECT_EQ(path::appendComponent(j.base, j.component), j.joined)
+        << j.base << " + " << j.component;
   }
   EXPECT_EQ(path::lastComponent("/x/Install Foo"), "Install Foo");
   EXPECT_EQ(path::lastComponent("/x/y/"), "y");

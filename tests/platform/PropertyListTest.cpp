@@ -41,18 +41,19 @@ TEST(PropertyList, ReadsXmlValuesOfEveryKind) {
 TEST(PropertyList, ReadsBinaryLists) {
   // bplist00 of {"A": "b"}, made by hand: dict(1) -> key "A", value "b".
   const unsigned char bytes[] = {
-      'b', 'p', 'l', 'i', 's', 't', '0', '0',
-      0xD1, 0x01, 0x02,  // dict with one entry: key ref 1, value ref 2
-      0x51, 'A',         // ascii string "A"
-      0x51, 'b',         // ascii string "b"
-      0x08, 0x0B, 0x0D,  // offset table
-      0, 0, 0, 0, 0, 0,  // trailer: unused
-      0x01, 0x01,        // offset size, ref size
-      0, 0, 0, 0, 0, 0, 0, 3,   // object count
-      0, 0, 0, 0, 0, 0, 0, 0,   // top object
-      0, 0, 0, 0, 0, 0, 0, 15,  // offset table offset
+      'b',  'p',  'l',  'i', 's', 't', '0', '0',
+      0xD1, 0x01, 0x02,                          // dict with one entry: key ref 1, value ref 2
+      0x51, 'A',                                 // ascii string "A"
+      0x51, 'b',                                 // ascii string "b"
+      0x08, 0x0B, 0x0D,                          // offset table
+      0,    0,    0,    0,   0,   0,             // trailer: unused
+      0x01, 0x01,                                // offset size, ref size
+      0,    0,    0,    0,   0,   0,   0,   3,   // object count
+      0,    0,    0,    0,   0,   0,   0,   0,   // top object
+      0,    0,    0,    0,   0,   0,   0,   15,  // offset table offset
   };
-  auto plist = PropertyList::fromData(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+  auto plist =
+      PropertyList::fromData(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
   ASSERT_TRUE(plist);
   ASSERT_NE(plist->valueForKey("A"), nullptr);
   EXPECT_EQ(*plist->valueForKey("A")->stringValue(), "b");
@@ -76,26 +77,27 @@ TEST(PropertyList, RefusesTextHoldingANulByte) {
       "<plist><dict><key>A</key><string>b\0c</string></dict></plist>"s,
       "<plist><dict><key>A</key><array><string>ok</string><string>\0</string></array></dict>"
       "</plist>"s,
-      "<plist><string>10.1\0\0" "7</string></plist>"s,
+      "<plist><string>10.1\0\0"
+      "7</string></plist>"s,
   };
   for (const std::string& text : cases) {
     EXPECT_FALSE(PropertyList::fromData(text)) << "accepted: " << text.size() << " bytes";
   }
   // A binary list whose key holds a NUL byte (libplist aborts the process when such a key is
   // read).
-  const unsigned char utf16Key[] = {
-      'b', 'p', 'l', 'i', 's', 't', '0', '0',
-      0xD1, 0x01, 0x02,
-      0x62, 0x00, 0xE9, 0x00, 0x00,  // UTF-16 string "\u00e9\0"
-      0x51, 'x',
-      0x08, 0x0B, 0x10,
-      0, 0, 0, 0, 0, 0, 0x01, 0x01, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0,
-      0, 0, 0, 0, 0, 0, 0, 0x12,
-  };
+  const unsigned char utf16Key[] =
+      {
+          'b',  'p',  'l',  'i',  's',  't', '0', '0', 0xD1, 0x01, 0x02, 0x62, 0x00,
+          0xE9, 0x00, 0x00,  // UTF-16 string "\u00e9\0"
+          0x51, 'x',  0x08, 0x0B, 0x10, 0,   0,   0,   0,    0,    0,    0x01, 0x01,
+          0,    0,    0,    0,    0,    0,   0,   3,   0,    0,    0,    0,    0,
+          0,    0,    0,    0,    0,    0,   0,   0,   0,    0,    0x12,
+      };
   EXPECT_FALSE(PropertyList::fromData(
       std::string_view(reinterpret_cast<const char*>(utf16Key), sizeof utf16Key)));
   // The same list without the NUL byte is fine.
-  auto plist = PropertyList::fromData("<plist><dict><key>A</key><string>bc</string></dict></plist>");
+  auto plist =
+      PropertyList::fromData("<plist><dict><key>A</key><string>bc</string></dict></plist>");
   ASSERT_TRUE(plist);
   EXPECT_EQ(*plist->valueForKey("A")->stringValue(), "bc");
 }
@@ -108,7 +110,8 @@ TEST(PropertyList, ReadsRegularFilesOnly) {
   EXPECT_FALSE(PropertyList::fromFile(t / "missing.plist"));
   EXPECT_FALSE(PropertyList::fromFile(t.mkdir("folder.plist")));
   ASSERT_EQ(::mkfifo((t / "fifo.plist").c_str(), 0600), 0);
-  EXPECT_FALSE(PropertyList::fromFile(t / "fifo.plist")) << "a FIFO must not be read (it would block)";
+  EXPECT_FALSE(PropertyList::fromFile(t / "fifo.plist"))
+      << "a FIFO must not be read (it would block)";
 }
 
 }  // namespace

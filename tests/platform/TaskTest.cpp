@@ -39,8 +39,8 @@ TEST(Task, ArgumentsArriveByteForByteWithoutAShell) {
   const std::string script = scratch.write(
       "record args", "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > '" + out + "'\n", 0755);
   const std::vector<std::string> args = {
-      "-silent", "--", "with  two spaces", "", "Grüße, 日本", "$HOME", "*", "a'b\"c\\d",
-      "line\nbreak", "; exit 9", "-location", "/tmp/x y"};
+      "-silent", "--",        "with  two spaces", "",         "Grüße, 日本", "$HOME",
+      "*",       "a'b\"c\\d", "line\nbreak",      "; exit 9", "-location",   "/tmp/x y"};
   EXPECT_EQ(run(script, args), 0);
   std::string expected = script + '\0';
   for (const auto& arg : args) expected += arg + '\0';
@@ -80,8 +80,9 @@ TEST(Task, OnlyTheStandardStreamsReachTheChild) {
   const int leaked = ::dup2(fd, 57);
   ::close(fd);
   ASSERT_EQ(leaked, 57);
-  const std::string script =
-      scratch.write("probe", "#!/bin/sh\n[ -e /proc/$$/fd/57 ] && exit 1\n[ -e /proc/$$/fd/2 ] || exit 2\nexit 0\n", 0755);
+  const std::string script = scratch.write(
+      "probe",
+      "#!/bin/sh\n[ -e /proc/$$/fd/57 ] && exit 1\n[ -e /proc/$$/fd/2 ] || exit 2\nexit 0\n", 0755);
   EXPECT_EQ(run(script), 0) << "1: descriptor 57 leaked into the child; 2: stderr missing";
   ::close(57);
 }

@@ -1,3 +1,5 @@
+#include "platform/UrlDownload.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -12,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/UrlDownload.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/MainLoop.h"
 #include "tests/support/Sandbox.h"

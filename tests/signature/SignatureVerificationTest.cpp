@@ -1,6 +1,8 @@
 // The verifier's first pass: reading the signature, the identity checks, the verification
 // against the built-in (fixture) root, the messages it records, the log lines and the one
 // result notification.
+#include "signature/SignatureVerification.h"
+
 #include <gtest/gtest.h>
 #include <openssl/bio.h>
 #include <openssl/pkcs7.h>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "signature/SignatureVerification.h"
 #include "tests/signature/SignatureTestSupport.h"
 
 using sigtest::fixture;

@@ -149,7 +149,8 @@ RunResult Sandbox::runProgram(const std::string& path, const std::vector<std::st
       break;
     }
     pollfd polls[2] = {{fds[0], POLLIN, 0}, {fds[1], POLLIN, 0}};
-    if (::poll(polls, 2, static_cast<int>(std::min<long>(left.count(), 1000))) < 0 && errno != EINTR) {
+    if (::poll(polls, 2, static_cast<int>(std::min<long>(left.count(), 1000))) < 0 &&
+        errno != EINTR) {
       break;
     }
     if (fds[0] >= 0 && (polls[0].revents & (POLLIN | POLLHUP | POLLERR))) drain(fds[0], result.out);

@@ -39,9 +39,9 @@ class Sandbox {
   std::string appPath() const { return packageFolder() + "/" + appName_; }
   std::string home() const { return root_ + "/home"; }
   std::string dataHome() const { return root_ + "/home/.local/share"; }
-  std::string dataDir() const { return root_ + "/share"; }     // the first of XDG_DATA_DIRS
+  std::string dataDir() const { return root_ + "/share"; }      // the first of XDG_DATA_DIRS
   std::string configDir() const { return root_ + "/etc/xdg"; }  // XDG_CONFIG_DIRS
-  std::string tmp() const { return root_ + "/tmp"; }           // TMPDIR
+  std::string tmp() const { return root_ + "/tmp"; }            // TMPDIR
 
   // Environment of the next runs: set or remove a variable (set wins over the defaults).
   void setEnv(const std::string& name, const std::string& value);

@@ -100,9 +100,9 @@ GtkWindow* frontWindow() {
 std::unique_ptr<InterfaceResource> GtkBackend::load(std::string_view document) {
   ObjectPtr<GtkBuilder> builder(gtk_builder_new());
   GError* rawError = nullptr;
-  const bool loaded = gtk_builder_add_from_string(builder.get(), document.data(),
-                                                  static_cast<gssize>(document.size()),
-                                                  &rawError) != 0;
+  const bool loaded =
+      gtk_builder_add_from_string(builder.get(), document.data(),
+                                  static_cast<gssize>(document.size()), &rawError) != 0;
   std::unique_ptr<GError, ErrorFree> error(rawError);
   if (!loaded) return nullptr;
   return std::make_unique<GtkInterfaceResource>(builder.release(), *this);
