@@ -23,6 +23,5 @@ function(zanth_write_generated_source path content)
   file(WRITE ${path}.tmp "${content}")
   file(COPY_FILE ${path}.tmp ${path} ONLY_IF_DIFFERENT)
   file(REMOVE ${path}.tmp)
-  set_source_files_properties(${path} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-                              PROPERTIES OBJECT_DEPENDS "${ARG_DEPENDS}")
+  set_source_files_properties(${path} PROPERTIES OBJECT_DEPENDS "${ARG_DEPENDS}")
 endfunction()

@@ -58,6 +58,8 @@ void check(const Case& c) {
 }
 
 TEST(ParamChecker, AcceptsTheOptionTable) {
+  // {args, accepted, allowDownload, silent, errorCode, validated, output}
+  // clang-format off
   const std::vector<Case> cases = {
       {{}, true, true, false, 0, std::nullopt, ""},
       {{"-psn_0_12345"}, true, true, false, 0, std::nullopt, ""},
@@ -65,62 +67,38 @@ TEST(ParamChecker, AcceptsTheOptionTable) {
       {{"-silent"}, true, false, false, 0, Args{"-silent"}, ""},
       {{"-silent", "-eulaAccepted", "-location", "/opt/D", "-desktopShortcut", "-programMenu",
         "-allowDownload"},
-       true,
-       true,
-       true,
-       0,
+       true, true, true, 0,
        Args{"-silent", "-eulaAccepted", "-location", "/opt/D", "-desktopShortcut", "-programMenu"},
        ""},
       {{"-silent", "-psn_0_4242", "-allowDownload"}, true, true, true, 0, Args{"-silent"}, ""},
   };
+  // clang-format on
   for (const Case& c : cases) check(c);
 }
 
 TEST(ParamChecker, AcceptsWhatTheUsageLineOnlySuggests) {
+  // {args, accepted, allowDownload, silent, errorCode, validated, output}
+  // clang-format off
   const std::vector<Case> cases = {
       // "-silent" is not required with two or more arguments, nor "-eulaAccepted" first.
-      {{"-eulaAccepted", "-programMenu"},
-       true,
-       false,
-       false,
-       0,
-       Args{"-eulaAccepted", "-programMenu"},
-       ""},
+      {{"-eulaAccepted", "-programMenu"}, true, false, false, 0,
+       Args{"-eulaAccepted", "-programMenu"}, ""},
       {{"-programMenu", "-allowDownload"}, true, true, false, 0, Args{"-programMenu"}, ""},
       // Only "-allowDownload" validated: the switch is set, the list stays absent.
       {{"-allowDownload", "-allowDownload"}, true, true, false, 0, std::nullopt, ""},
       // Repetitions are put again, in command-line order.
-      {{"-silent", "-eulaAccepted", "-eulaAccepted"},
-       true,
-       false,
-       true,
-       0,
-       Args{"-silent", "-eulaAccepted", "-eulaAccepted"},
-       ""},
-      {{"-desktopShortcut", "-location", "a", "-location", "b", "-desktopShortcut"},
-       true,
-       false,
-       false,
-       0,
-       Args{"-desktopShortcut", "-location", "a", "-location", "b", "-desktopShortcut"},
-       ""},
+      {{"-silent", "-eulaAccepted", "-eulaAccepted"}, true, false, true, 0,
+       Args{"-silent", "-eulaAccepted", "-eulaAccepted"}, ""},
+      {{"-desktopShortcut", "-location", "a", "-location", "b", "-desktopShortcut"}, true, false,
+       false, 0, Args{"-desktopShortcut", "-location", "a", "-location", "b", "-desktopShortcut"}, ""},
       // The directory is taken as it stands, even when it looks like an option.
-      {{"-silent", "-location", "-programMenu"},
-       true,
-       false,
-       true,
-       0,
-       Args{"-silent", "-location", "-programMenu"},
-       ""},
+      {{"-silent", "-location", "-programMenu"}, true, false, true, 0,
+       Args{"-silent", "-location", "-programMenu"}, ""},
       {{"-location", "-version"}, true, false, false, 0, Args{"-location", "-version"}, ""},
-      {{"-location", " dir with spaces/\xC3\xA9\xFF"},
-       true,
-       false,
-       false,
-       0,
-       Args{"-location", " dir with spaces/\xC3\xA9\xFF"},
-       ""},
+      {{"-location", " dir with spaces/\xC3\xA9\xFF"}, true, false, false, 0,
+       Args{"-location", " dir with spaces/\xC3\xA9\xFF"}, ""},
   };
+  // clang-format on
   for (const Case& c : cases) check(c);
 }
 
