@@ -13,6 +13,7 @@
 #include "platform/Path.h"
 #include "platform/ProcessInfo.h"
 #include "platform/Task.h"
+#include "platform/TerminationSignals.h"
 #include "platform/ui/InterfaceResource.h"
 #include "signature/SignatureNotifications.h"
 #include "signature/SignatureVerification.h"
@@ -69,6 +70,8 @@ Bootstrapper::~Bootstrapper() {
 }
 
 void Bootstrapper::applicationDidFinishLaunching() {
+  // From here on a request to stop ends the run cleanly: nothing downloaded is left behind.
+  platform::handleTerminationSignals([this](int signalNumber) { stopOnSignal(signalNumber); });
   const std::string version =
       platform::Bundle::mainBundle().infoValue("CFBundleVersion").value_or("");
 
@@ -133,6 +136,7 @@ void Bootstrapper::startRuntimeDownload(bool silent,
 }
 
 void Bootstrapper::endLaunch(int status) {
+  if (int signalNumber = platform::pendingTerminationSignal()) stopOnSignal(signalNumber);
   install::logApplicationEnd(status == 0, kProcessName, status);
   platform::ui::Application::shared().terminate(status);
 }
@@ -162,11 +166,15 @@ void Bootstrapper::notifySignatureDone(const platform::Notification& notificatio
   handleSignatureDone(valid && *valid, static_cast<SignatureVerification*>(notification.object));
 }
 
-void Bootstrapper::handleSignatureDone(bool valid, SignatureVerification* /*verifier*/) {
+void Bootstrapper::handleSignatureDone(bool valid, SignatureVerification* verifier) {
+  // A Cancel during the revocation-list download ends the road as a Cancel during the
+  // installer's download does; nothing that was not fully checked may run.
+  const bool cancelled = !valid && verifier && verifier->cancelled();
   // On a rejection the verifier has logged why (its errorString); the user sees the generic
   // validation message.
   int code = valid ? 0 : 13;
   verifier_.reset();
+  if (cancelled) cleanupAndExit(true, 11, text(ERROR_RUNTIME_NOT_FOUND));
 
   if (code == 0) {
     if (!markAsExecutable(*installerLaunchPath_)) {
@@ -246,6 +254,9 @@ void Bootstrapper::okAlert(const std::string& message) {
 
 void Bootstrapper::cleanupAndExit(bool showDialog, int errCode,
                                   const std::optional<std::string>& exitMessage) {
+  // A stop request that came while an installer ran was passed on to it; now that it has
+  // ended, the program stops as asked, without a dialog.
+  if (int signalNumber = platform::pendingTerminationSignal()) stopOnSignal(signalNumber);
   if (errCode != 0) {
     if (showDialog) {
       const auto& lastError = downloader_ ? downloader_->lastError() : std::nullopt;
@@ -262,4 +273,12 @@ void Bootstrapper::cleanupAndExit(bool showDialog, int errCode,
   }
   if (downloader_) downloader_->cleanupTempFiles();
   platform::ui::Application::shared().terminate(errCode);
+}
+
+void Bootstrapper::stopOnSignal(int signalNumber) {
+  install::logSignalReceived(signalNumber);
+  const int code = 128 + signalNumber;
+  install::logApplicationEnd(false, kProcessName, code);
+  if (downloader_) downloader_->cleanupTempFiles();
+  platform::ui::Application::shared().terminate(code);
 }

@@ -62,6 +62,9 @@ class Bootstrapper : public platform::ui::ApplicationDelegate {
  private:
   // Ends a road of the launch decision that downloaded nothing.
   [[noreturn]] void endLaunch(int status);
+  // Ends the process on a termination signal: stops the downloads, removes every file they
+  // created and the private folder, logs why, and exits with 128 + the signal's number.
+  [[noreturn]] void stopOnSignal(int signalNumber);
   // Starts the download of the runtime installer and its signature; ends the process when the
   // addresses cannot be built.
   void startRuntimeDownload(bool silent, const std::vector<std::string>* validatedArgs);

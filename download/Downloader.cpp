@@ -46,6 +46,19 @@ void Downloader::setProgressBar(platform::ui::ProgressIndicator* bar) {
   if (progressBar_) progressBar_->setDoubleValue(currentProgressPercent_);
 }
 
+void Downloader::setProgressWindow(platform::ui::Window* window) {
+  progressWindow_ = window;
+  if (!progressWindow_) return;
+  // Closing the window is the person's Cancel; only hiding it would let the run go on unseen.
+  progressWindow_->setCloseAction([this] {
+    if (urlDownload_) {
+      stopDownLoad();
+    } else {
+      progressWindow_->close();
+    }
+  });
+}
+
 void Downloader::setCancelButton(platform::ui::Button* button) {
   cancelButton_ = button;
   if (cancelButton_) cancelButton_->setAction([this] { stopDownLoad(); });
@@ -85,10 +98,16 @@ void Downloader::stopDownLoad() {
   urlDownload_.reset();
   doingDownload(false);
   install::logDownloadCancel();
-  sendDoneNotfication(false);
+  sendDoneNotfication(false, true);
 }
 
 void Downloader::cleanupTempFiles() {
+  if (urlDownload_) {
+    // The program is ending in the middle of a run (a signal): stop writing before removing.
+    urlDownload_->cancel();
+    urlDownload_.reset();
+    cleanupPaths_.insert(cleanupPaths_.end(), resultPaths_.begin(), resultPaths_.end());
+  }
   auto& fileManager = platform::FileManager::defaultManager();
   for (const std::string& path : cleanupPaths_) {
     (void)fileManager.removeItem(path);  // whatever cannot be removed is left behind
@@ -120,13 +139,14 @@ void Downloader::setDownloadResponse(const platform::UrlResponse& response) {
   urlResponse_ = response;
 }
 
-void Downloader::sendDoneNotfication(bool success) {
+void Downloader::sendDoneNotfication(bool success, bool cancelled) {
   cleanupPaths_.insert(cleanupPaths_.end(), resultPaths_.begin(), resultPaths_.end());
   platform::Notification notification;
   notification.name = notificationName_;
   notification.object = this;
   notification.userInfo[DOWNLOADER_KEY_SUCCESS] = success;
   notification.userInfo[DOWNLOADER_KEY_FILES] = resultPaths_;
+  notification.userInfo[DOWNLOADER_KEY_CANCELLED] = cancelled;
   platform::NotificationQueue::defaultQueue().enqueueNotification(
       std::move(notification), platform::NotificationQueue::PostingStyle::WhenIdle);
 }

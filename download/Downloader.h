@@ -16,8 +16,9 @@
 
 // Fetches an ordered list of URLs one after another into the private temporary folder, with a
 // progress window, and ends every run with exactly one done notification (user info:
-// DOWNLOADER_KEY_SUCCESS, a bool; DOWNLOADER_KEY_FILES, the paths created by the run) posted
-// when the main loop is idle, never inside the call that ended the run. One run at a time.
+// DOWNLOADER_KEY_SUCCESS, a bool; DOWNLOADER_KEY_FILES, the paths created by the run;
+// DOWNLOADER_KEY_CANCELLED, a bool) posted when the main loop is idle, never inside the call
+// that ended the run. One run at a time.
 class Downloader : public platform::UrlDownloadDelegate {
  public:
   Downloader();
@@ -73,14 +74,16 @@ class Downloader : public platform::UrlDownloadDelegate {
   // notification called notificationName. urlStrings must not be empty.
   void startDownload(const std::string& notificationName);
   // Cancels the run: the transfer stops, the window closes, and the done notification says
-  // false. The Cancel button's action.
+  // false and cancelled. The action of the Cancel button and of closing the progress window.
   void stopDownLoad();
   // Removes every file that any run created, ignoring failures, and the private temporary
-  // folder.
+  // folder. A transfer still in progress is stopped first (no done notification follows) and
+  // its file removed too.
   void cleanupTempFiles();
 
   // Interface outlets, owned by the interface; each may be null.
-  void setProgressWindow(platform::ui::Window* window) { progressWindow_ = window; }
+  // Closing the window from its frame during a run cancels the run, as Cancel does.
+  void setProgressWindow(platform::ui::Window* window);
   void setProgressBar(platform::ui::ProgressIndicator* bar);
   // Also makes stopDownLoad the button's action.
   void setCancelButton(platform::ui::Button* button);
@@ -106,7 +109,7 @@ class Downloader : public platform::UrlDownloadDelegate {
   void doingDownload(bool downloading);
   void setDownloadResponse(const platform::UrlResponse& response);
   // Posts the run's done notification when the loop is idle.
-  void sendDoneNotfication(bool success);
+  void sendDoneNotfication(bool success, bool cancelled = false);
   // Ends the current URL as failed: the next URL when failures are ignored, else the run.
   void continueAfterFailure();
 

@@ -11,3 +11,6 @@ inline constexpr const char* CRL_DOWNLOAD_NOTIFY_DONE = "CrlDownloadDone";
 inline constexpr const char* DOWNLOADER_KEY_SUCCESS = "DownloaderKeySuccess";
 // User-info key of the paths created by the run, in creation order (a list of strings).
 inline constexpr const char* DOWNLOADER_KEY_FILES = "DownloaderKeyFiles";
+// User-info key telling whether the person cancelled the run (a boolean). A cancelled run also
+// reports failure; this tells it apart from a run whose transfers failed.
+inline constexpr const char* DOWNLOADER_KEY_CANCELLED = "DownloaderKeyCancelled";

@@ -89,4 +89,8 @@ int logCertChainSuccess() { return installLog(kSeverityNotice, "Cert chain valid
 
 int logCertChainFailure() { return installLog(kSeverityError, "Cert chain validation failed"); }
 
+int logSignalReceived(int signalNumber) {
+  return installLog(kSeverityWarning, "Stopping on signal %d", signalNumber);
+}
+
 }  // namespace install

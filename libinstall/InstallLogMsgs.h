@@ -31,4 +31,7 @@ int logCertRevocationFound();
 int logCertChainSuccess();
 int logCertChainFailure();
 
+// Beyond the original set: events of this host's own hardening.
+int logSignalReceived(int signalNumber);
+
 }  // namespace install

@@ -1,4 +1,4 @@
-// Task on posix_spawn and waitpid.
+// Task on posix_spawn, waited for on the loop of TerminationSignals.
 #include "platform/Task.h"
 
 #include <spawn.h>
@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <memory>
+
+#include "platform/TerminationSignals.h"
 
 extern char** environ;
 
@@ -16,7 +19,7 @@ namespace {
 // Shell conventions for a program that could not be started.
 constexpr int kStatusNotFound = 127;
 constexpr int kStatusCannotExecute = 126;
-// A child whose end could not be collected (someone else reaped it) counts as failed.
+// A child that ended neither by exit nor by a signal counts as failed.
 constexpr int kStatusUnknown = 1;
 
 int statusForSpawnError(int error) {
@@ -38,6 +41,16 @@ struct FileActionsDeleter {
     posix_spawn_file_actions_destroy(actions);
   }
 };
+
+struct SpawnAttrDeleter {
+  void operator()(posix_spawnattr_t* attributes) const { posix_spawnattr_destroy(attributes); }
+};
+
+int statusFromWaitStatus(int waitStatus) {
+  if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
+  if (WIFSIGNALED(waitStatus)) return 128 + WTERMSIG(waitStatus);
+  return kStatusUnknown;
+}
 
 }  // namespace
 
@@ -67,11 +80,27 @@ bool Task::launch() {
   std::unique_ptr<posix_spawn_file_actions_t, FileActionsDeleter> actionsOwner(&actions);
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
+  // An ignored signal stays ignored across exec: the child gets SIGPIPE back as every program
+  // expects it, whatever this process does with it.
+  posix_spawnattr_t attributes;
+  if (posix_spawnattr_init(&attributes) != 0) {
+    ended_ = true;
+    status_ = kStatusCannotExecute;
+    return false;
+  }
+  std::unique_ptr<posix_spawnattr_t, SpawnAttrDeleter> attributesOwner(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
+  detail::watchSignalsForChildren();
   pid_t pid = 0;
   // glibc reports a failed exec (missing file, no execute permission) as the result of
   // posix_spawn itself, so nothing of a failed start reaches the child's status.
   const int error =
-      ::posix_spawn(&pid, launchPath_.c_str(), &actions, nullptr, argv.data(), environ);
+      ::posix_spawn(&pid, launchPath_.c_str(), &actions, &attributes, argv.data(), environ);
   if (error != 0) {
     ended_ = true;
     status_ = statusForSpawnError(error);
@@ -83,21 +112,8 @@ bool Task::launch() {
 
 void Task::waitUntilExit() {
   if (!isRunning()) return;
-  int status = 0;
-  pid_t result;
-  do {
-    result = ::waitpid(pid_, &status, 0);
-  } while (result < 0 && errno == EINTR);
   ended_ = true;
-  if (result != pid_) {
-    status_ = kStatusUnknown;
-  } else if (WIFEXITED(status)) {
-    status_ = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    status_ = 128 + WTERMSIG(status);
-  } else {
-    status_ = kStatusUnknown;
-  }
+  status_ = statusFromWaitStatus(detail::waitForChild(pid_));
 }
 
 }  // namespace platform

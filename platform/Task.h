@@ -24,7 +24,9 @@ class Task {
   // file there cannot be executed (the shell's conventions).
   bool launch();
   // Blocks until the child has ended (returns at once when it never started or was already
-  // waited for).
+  // waited for). Meanwhile SIGTERM, SIGINT and SIGHUP sent to this process are passed on to the
+  // child and recorded for pendingTerminationSignal (TerminationSignals.h); nothing else of
+  // this process runs.
   void waitUntilExit();
   // Whether the child was started and has not yet been waited for.
   bool isRunning() const { return pid_ > 0 && !ended_; }

@@ -438,9 +438,23 @@ std::vector<std::string> SignatureVerification::crlDistributionPointAddresses(X5
 void SignatureVerification::notifyDownloaderDone(const platform::Notification& notification) {
   // Only a verifier that handed over to the download and has not reported yet takes the lists.
   if (!startedFetchingCrls_ || resultSent_) return;
+  const bool* cancelled = notification.value<bool>(DOWNLOADER_KEY_CANCELLED);
+  if (cancelled && *cancelled) {
+    handleDownloaderCancelled();
+    return;
+  }
   const bool* success = notification.value<bool>(DOWNLOADER_KEY_SUCCESS);
   const auto* files = notification.value<std::vector<std::string>>(DOWNLOADER_KEY_FILES);
   handleDownloaderDone(success && *success, files ? *files : std::vector<std::string>{});
+}
+
+void SignatureVerification::handleDownloaderCancelled() {
+  // The person stopped the installation. Passing the lists over as unreachable would run the
+  // installer unchecked against the person's will; the verification ends without a result of
+  // its own instead (not valid, and cancelled).
+  cancelled_ = true;
+  setErrorString("The download of the revocation lists was cancelled");
+  sendNotificationOfResult(false);
 }
 
 void SignatureVerification::handleDownloaderDone(bool success,

@@ -103,6 +103,11 @@ class SignatureVerification {
   void notifyDownloaderDone(const platform::Notification& notification);
   // Keeps files as crlPaths when success and files are non-empty, then runs the second pass.
   void handleDownloaderDone(bool success, const std::vector<std::string>& files);
+  // The revocation-list download was cancelled: reports "not valid" at once, without a second
+  // pass, and marks the verification cancelled.
+  void handleDownloaderCancelled();
+  // Whether the verification ended because its revocation-list download was cancelled.
+  bool cancelled() const { return cancelled_; }
   // Tests every certificate of certChain, signer first, against the lists in crlPaths and
   // empties certChain. False only when a certificate was found revoked.
   [[nodiscard]] bool checkCertsAgainstCrls();
@@ -123,6 +128,7 @@ class SignatureVerification {
   Downloader* downloader_ = nullptr;
   // Set once the result has been enqueued; a verification reports once.
   bool resultSent_ = false;
+  bool cancelled_ = false;
 };
 
 // Process-wide verification state, shared by every verifier (one verification at a time).

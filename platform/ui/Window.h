@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace platform::ui {
@@ -15,6 +16,11 @@ class Window {
   // Hides the window; it can be shown again.
   virtual void close() = 0;
   virtual bool isVisible() const = 0;
+  // What a person closing the window from its frame asks for: by default the window is hidden
+  // (and a modal loop running for it ends); an action set here runs instead, and decides.
+  virtual void setCloseAction(std::function<void()> action) = 0;
+  // Closes the window as a person would from its frame (the close action, if any, decides).
+  virtual void performClose() = 0;
 };
 
 }  // namespace platform::ui

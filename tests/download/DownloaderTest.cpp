@@ -34,6 +34,9 @@ struct FakeWindow : platform::ui::Window {
   }
   void close() override { visible = false; }
   bool isVisible() const override { return visible; }
+  void setCloseAction(std::function<void()> a) override { closeAction = std::move(a); }
+  void performClose() override { closeAction ? closeAction() : close(); }
+  std::function<void()> closeAction;
   std::string titleText;
   bool visible = false;
   int shown = 0;
@@ -74,6 +77,7 @@ struct RunResult {
   int notifications = 0;
   bool deliveredInsideStart = false;
   bool success = false;
+  bool cancelled = false;
   std::vector<std::string> files;
   const void* sender = nullptr;
 };
@@ -124,6 +128,7 @@ class DownloaderTest : public ::testing::Test {
       ++result.notifications;
       result.sender = n.object;
       if (const bool* ok = n.value<bool>(DOWNLOADER_KEY_SUCCESS)) result.success = *ok;
+      if (const bool* c = n.value<bool>(DOWNLOADER_KEY_CANCELLED)) result.cancelled = *c;
       if (auto* files = n.value<std::vector<std::string>>(DOWNLOADER_KEY_FILES)) {
         result.files = *files;
       }
@@ -299,12 +304,46 @@ TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
   });
   EXPECT_EQ(r.notifications, 1);
   EXPECT_FALSE(r.success);
+  EXPECT_TRUE(r.cancelled);
   EXPECT_EQ(r.files, (std::vector<std::string>{tmp() + "/installer", tmp() + "/big.p7"}));
   EXPECT_LT(fs::file_size(tmp() + "/big.p7"), 400000u);
   EXPECT_EQ(downloader.currentUrlIndex(), 1);
   EXPECT_FALSE(button.enabled);
   EXPECT_FALSE(window.visible);
   EXPECT_EQ(logLines().back(), "Download cancelled");
+}
+
+TEST_F(DownloaderTest, ClosingTheWindowCancelsTheRun) {
+  Sandbox::writeFile(server.root() + "/big", std::string(400000, 'b'));
+  downloader.setUrlStrings({url("/_drip=4000,100/big")});
+  RunResult r = run(CRL_DOWNLOAD_NOTIFY_DONE, [&] {
+    ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return downloader.bytesReceived() > 0; }));
+    window.performClose();
+  });
+  EXPECT_EQ(r.notifications, 1);
+  EXPECT_FALSE(r.success);
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(downloader.isDownloading());
+  EXPECT_EQ(logLines().back(), "Download cancelled");
+}
+
+TEST_F(DownloaderTest, CleanupDuringARunStopsItAndRemovesItsFile) {
+  Sandbox::writeFile(server.root() + "/big", std::string(400000, 'b'));
+  downloader.setUrlStrings({url("/_drip=4000,100/big")});
+  int notifications = 0;
+  platform::NotificationCenter::defaultCenter().addObserver(
+      this, CRL_DOWNLOAD_NOTIFY_DONE, [&](const platform::Notification&) { ++notifications; });
+  downloader.startDownload(CRL_DOWNLOAD_NOTIFY_DONE);
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return downloader.bytesReceived() > 0; }));
+  const std::string file = downloader.resultPaths().at(0);
+  const std::string folder = tmp();
+  downloader.cleanupTempFiles();
+  EXPECT_FALSE(downloader.isDownloading());
+  EXPECT_FALSE(fs::exists(file));
+  EXPECT_FALSE(fs::exists(folder));
+  testsupport::runMainLoopFor(std::chrono::milliseconds(300));
+  EXPECT_EQ(notifications, 0) << "a run stopped for the program's end reports nothing";
 }
 
 TEST_F(DownloaderTest, ExistingFileKeepsItsNameAndContent) {

@@ -61,6 +61,30 @@ TEST_F(DownloadRoadWithDisplay, CancelDuringTheSignatureEndsWithElevenAndLeavesN
   EXPECT_THAT(leftovers(), IsEmpty()) << "the downloaded installer was left behind";
 }
 
+TEST_F(DownloadRoadWithDisplay, CancelDuringTheRevocationListsRunsNothing) {
+  setSwitches("crl/QuillorRootCA.crl", "_stall");
+  setSwitches("crl/QuillorCodeSigning.crl", "_stall");
+  auto person = std::async(std::launch::async, [&] {
+    // Press Cancel once the lists are on their way, then OK on the alert that follows.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (server.requests().size() < 3 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    bool cancelled = typeInto("^Installing Foo$", "Tab Return");
+    bool dismissed = typeInto("^Install Foo$", "Return");
+    return cancelled && dismissed;
+  });
+  auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
+  EXPECT_TRUE(person.get()) << "the progress window or the alert never appeared";
+  EXPECT_EQ(result.exitCode, 11);
+  auto lines = logTexts();
+  EXPECT_THAT(lines, Contains("Download cancelled"));
+  EXPECT_THAT(lines, ::testing::Not(Contains("Detached signature verified")));
+  EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 11");
+  EXPECT_THAT(received(), IsEmpty()) << "the installer ran without its revocation check";
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
 TEST_F(DownloadRoadWithDisplay, MissingFileDialogWaitsForTheUser) {
   setSwitches(kServerFolder + "/installer", "_status=410");
   auto person = std::async(std::launch::async, [] { return typeInto("^Install Foo$", "Return"); });

@@ -133,6 +133,9 @@ TEST_F(InstallLog, EveryNamedOperationHasItsFormatAndPriority) {
       {"certChainFailure",
        [] { return logCertChainFailure(); },
        {LOG_ERR, "Cert chain validation failed"}},
+      {"signalReceived",
+       [] { return logSignalReceived(15); },
+       {LOG_WARNING, "Stopping on signal 15"}},
   };
   for (const NamedOperation& op : table) {
     gEntries.clear();

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
+#include "platform/TerminationSignals.h"
 #include "tests/support/ScratchFolder.h"
 
 using platform::Task;
@@ -116,4 +118,31 @@ TEST(Task, ChildKilledBySignalReports128PlusSignal) {
   ScratchFolder scratch;
   EXPECT_EQ(run(scratch.write("term", "#!/bin/sh\nkill -TERM $$\nsleep 5\n", 0755)), 128 + 15);
   EXPECT_EQ(run(scratch.write("kill", "#!/bin/sh\nkill -KILL $$\nsleep 5\n", 0755)), 128 + 9);
+}
+
+TEST(Task, StopSignalsArePassedOnToTheChildAndRecordedForTheCaller) {
+  ScratchFolder scratch;
+  const std::string seen = scratch.path("seen");
+  // The child asks its parent to stop (as a person would), then waits to be passed the signal;
+  // it ends on its own terms, and the parent waited for it instead of dying first.
+  const std::string script =
+      scratch.write("patient",
+                    "#!/bin/sh\ntrap 'echo TERM > \"" + seen +
+                        "\"; exit 0' TERM\nkill -TERM $PPID\nwhile :; do sleep 0.05; done\n",
+                    0755);
+  ASSERT_EQ(platform::pendingTerminationSignal(), 0);
+  // As the program does at start: from now on the signals are the main loop's to handle.
+  platform::handleTerminationSignals([](int) {});
+  EXPECT_EQ(run(script), 0);
+  EXPECT_EQ(Sandbox::readFile(seen), "TERM\n") << "the child was not passed the signal";
+  EXPECT_EQ(platform::pendingTerminationSignal(), SIGTERM);
+}
+
+TEST(Task, ChildGetsTheDefaultSigpipeEvenWhenThisProcessIgnoresIt) {
+  ScratchFolder scratch;
+  const std::string script = scratch.write("pipe", "#!/bin/sh\nkill -PIPE $$\nexit 0\n", 0755);
+  auto* previous = std::signal(SIGPIPE, SIG_IGN);
+  const int status = run(script);
+  std::signal(SIGPIPE, previous);
+  EXPECT_EQ(status, 128 + SIGPIPE);
 }

@@ -100,6 +100,24 @@ TEST(Widgets, RecordWhatTheProgramSets) {
   }
 }
 
+TEST(Widgets, ClosingFromTheFrameRunsTheCloseActionInsteadOfHiding) {
+  auto resource = InterfaceResource::load("MainInterface");
+  ASSERT_NE(resource, nullptr);
+  auto* window = resource->window("progressWindow");
+  window->makeKeyAndOrderFront();
+  int requests = 0;
+  window->setCloseAction([&] { ++requests; });
+  window->performClose();
+  // The toolkit delivers a close request from the main loop, as a window manager's would.
+  EXPECT_TRUE(spinUntil([&] { return requests == 1; }));
+  EXPECT_TRUE(window->isVisible()) << "the action decides; it did not close the window";
+
+  window->setCloseAction(nullptr);
+  window->performClose();
+  EXPECT_TRUE(spinUntil([&] { return !window->isVisible(); })) << "without an action: hidden";
+  EXPECT_EQ(requests, 1);
+}
+
 TEST(Widgets, ButtonRunsItsActionOnlyWhenEnabled) {
   auto resource = InterfaceResource::load("MainInterface");
   ASSERT_NE(resource, nullptr);

@@ -292,3 +292,24 @@ TEST_F(RevocationDownload, FailedDownloadRunsTheSecondPassWithoutLists) {
   ASSERT_EQ(recorder.results().size(), 1u);
   EXPECT_EQ(recorder.results()[0].valid, std::optional<bool>(true));
 }
+
+TEST_F(RevocationDownload, CancelledListDownloadIsNeitherPassedOverNorARejection) {
+  // The signer is revoked by a list that the person does not wait for: the verification must
+  // not run its second pass without lists and call the signature good.
+  serve("QuillorCodeSigning.crl", "QuillorCodeSigning-revokes-signer.crl");
+  std::filesystem::create_directories(server.root() + "/crl");
+  for (const char* list : {"QuillorRootCA.crl", "QuillorCodeSigning.crl"}) {
+    sigtest::writeFile(server.root() + "/crl/" + list + ".switches", "_stall");
+  }
+  verifier.setDownloader(&downloader);
+  verifier.verifyDataAtPath(fixture("payload.bin"), fixture("sig-revoked.p7"));
+  ASSERT_TRUE(testsupport::runMainLoopUntil([this] { return !server.requests().empty(); }));
+  downloader.stopDownLoad();
+
+  recorder.waitForResult();
+  ASSERT_EQ(recorder.results().size(), 1u);
+  EXPECT_EQ(recorder.results()[0].valid, std::optional<bool>(false));
+  EXPECT_TRUE(verifier.cancelled());
+  EXPECT_FALSE(verifier.crlPaths());
+  EXPECT_TRUE(sigtest::verifierLogLines().empty()) << "no verdict on the signature is logged";
+}

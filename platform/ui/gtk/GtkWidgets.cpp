@@ -28,12 +28,20 @@ GtkUiWindow::GtkUiWindow(GtkWindow* window, GtkBackend& backend)
 GtkUiWindow::~GtkUiWindow() { g_signal_handlers_disconnect_by_data(window_.get(), this); }
 
 gboolean GtkUiWindow::onDelete(GtkWidget*, GdkEvent*, gpointer self) {
-  // Closed from its frame: hidden, not destroyed (the objects of the resource outlive it), and
-  // a modal loop running for it ends.
+  // Closed from its frame: the close action decides; without one the window is hidden, not
+  // destroyed (the objects of the resource outlive it), and a modal loop running for it ends.
   auto* window = static_cast<GtkUiWindow*>(self);
-  window->backend_.windowCloseRequested(window->gtkWindow());
+  if (window->closeAction_) {
+    std::function<void()> action = window->closeAction_;  // the action may replace itself
+    action();
+  } else {
+    window->backend_.windowCloseRequested(window->gtkWindow());
+  }
   return TRUE;
 }
+
+// The toolkit delivers the request as the window manager's would: a delete event, from the loop.
+void GtkUiWindow::performClose() { gtk_window_close(window_.get()); }
 
 void GtkUiWindow::setTitle(const std::string& title) {
   gtk_window_set_title(window_.get(), title.c_str());

@@ -41,12 +41,15 @@ class GtkUiWindow : public Window {
   void makeKeyAndOrderFront() override;
   void close() override;
   bool isVisible() const override;
+  void setCloseAction(std::function<void()> action) override { closeAction_ = std::move(action); }
+  void performClose() override;
   GtkWindow* gtkWindow() const { return window_.get(); }
 
  private:
   static gboolean onDelete(GtkWidget*, GdkEvent*, gpointer self);
   ObjectPtr<GtkWindow> window_;
   GtkBackend& backend_;
+  std::function<void()> closeAction_;
 };
 
 class GtkUiButton : public Button {

@@ -13,6 +13,15 @@ std::string HeadlessWindow::contentText() const {
   return content;
 }
 
+void HeadlessWindow::performClose() {
+  if (!closeAction_) {
+    close();
+    return;
+  }
+  std::function<void()> action = closeAction_;
+  action();
+}
+
 void HeadlessButton::performClick() {
   if (!enabled_ || !action_) return;
   // The action may replace itself; run a copy.

@@ -35,6 +35,8 @@ class HeadlessWindow : public Window, public HeadlessObject {
   void makeKeyAndOrderFront() override { visible_ = true; }
   void close() override { visible_ = false; }
   bool isVisible() const override { return visible_; }
+  void setCloseAction(std::function<void()> action) override { closeAction_ = std::move(action); }
+  void performClose() override;
 
   // The texts shown inside the window, in the resource's order; the sources belong to the
   // same resource as the window.
@@ -44,6 +46,7 @@ class HeadlessWindow : public Window, public HeadlessObject {
  private:
   std::string title_;
   bool visible_ = false;
+  std::function<void()> closeAction_;
   std::vector<const TextSource*> textSources_;
 };
 
