@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -209,6 +208,8 @@ struct CurlTransfer final : UrlDownload::Transfer, std::enable_shared_from_this<
   static size_t headerCallback(char* data, size_t size, size_t count, void* transfer);
   static size_t writeCallback(char* data, size_t size, size_t count, void* transfer);
   void headersComplete();
+  // The first value of the named header of the response just received; empty when absent.
+  std::string headerValue(const char* name) const;
   bool saveBody(const char* data, size_t length);
   bool writeAll(const unsigned char* data, size_t length);
   bool writeToFile(const unsigned char* data, size_t length);
@@ -411,37 +412,19 @@ size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void*
   auto* transfer = static_cast<CurlTransfer*>(self);
   const size_t length = size * count;
   transfer->lastActivity = g_get_monotonic_time();
-  std::string_view line(data, length);
-  if (line.starts_with("HTTP/")) {
-    transfer->status = 0;
-    transfer->contentType.clear();
-    transfer->contentDisposition.clear();
-    transfer->hasLocation = false;
-    transfer->contentLength = -1;
-    return length;
-  }
-  auto colon = line.find(':');
-  if (colon != std::string_view::npos) {
-    std::string_view name = line.substr(0, colon);
-    std::string_view value = trimmed(line.substr(colon + 1));
-    auto is = [&](const char* header) {
-      return name.size() == std::strlen(header) &&
-             g_ascii_strncasecmp(name.data(), header, name.size()) == 0;
-    };
-    if (is("Content-Type")) {
-      transfer->contentType.assign(trimmed(value.substr(0, value.find(';'))));
-    } else if (is("Content-Disposition")) {
-      transfer->contentDisposition.assign(value);
-    } else if (is("Location")) {
-      transfer->hasLocation = !value.empty();
-    }
-    return length;
-  }
-  if (trimmed(line).empty()) {
+  // One call per line; the blank line ends a response's headers, which curl has stored by then.
+  if (trimmed(std::string_view(data, length)).empty()) {
     transfer->headersComplete();
     if (transfer->error) return 0;  // stops the transfer before any body is saved
   }
   return length;
+}
+
+std::string CurlTransfer::headerValue(const char* name) const {
+  // The latest response only, without interim (1xx) answers or a proxy's CONNECT answer.
+  curl_header* header = nullptr;
+  if (curl_easy_header(easy.get(), name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK) return {};
+  return header->value;
 }
 
 void CurlTransfer::headersComplete() {
@@ -451,6 +434,10 @@ void CurlTransfer::headersComplete() {
     error = errorForHttpStatus(status, currentUrl);
     return;
   }
+  const std::string type = headerValue("Content-Type");
+  contentType.assign(trimmed(std::string_view(type).substr(0, type.find(';'))));
+  contentDisposition = headerValue("Content-Disposition");
+  hasLocation = !headerValue("Location").empty();
   isRedirect = status >= 300 && hasLocation;
   if (isRedirect) return;
   curl_off_t length = -1;

@@ -222,6 +222,7 @@ TEST_F(UrlDownloadTest, SuggestsAPlainFileName) {
       {"/_name=../installer", "installer"},
       {"/_name=/installer", "installer"},
       {"/_name=a%01b%7F/installer", "ab"},
+      {"/_name=a%3Bb.bin/installer", "a;b.bin"},
   };
   for (const auto& c : cases) {
     auto d = fetch(server.url(c.path));
