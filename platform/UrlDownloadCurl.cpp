@@ -117,6 +117,11 @@ Error errorForHttpStatus(long status, const std::string& url) {
                   url);
 }
 
+// description followed by curl's own words for code, so a log shows what curl saw.
+std::string withCurlDetail(const char* description, CURLcode code) {
+  return std::string(description) + " (" + curl_easy_strerror(code) + ")";
+}
+
 Error errorForCurlCode(CURLcode code, const std::string& url) {
   switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -138,11 +143,43 @@ Error errorForCurlCode(CURLcode code, const std::string& url) {
     case CURLE_HTTP2_STREAM:
     case CURLE_BAD_CONTENT_ENCODING:
       return urlError(url_error::kBadServerResponse, "bad server response", url);
+    case CURLE_WRITE_ERROR:
+      // Our own callbacks stopped the transfer. They record why, and that reason is reported
+      // first; failing that, the bytes could not be saved.
+      return urlError(url_error::kCannotWriteToFile, "cannot write file", url);
+    // The server's certificate was judged and refused: untrusted, expired, revoked, issued for
+    // another name (OpenSSL's chain check and curl's host-name check both end here), or not
+    // the key or issuer required of it.
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+      return urlError(url_error::kServerCertificateUntrusted,
+                      withCurlDetail("The certificate for this server is invalid.", code), url);
+    // No secure connection, yet no verdict on the server's certificate: the handshake failed
+    // (a server that does not speak TLS, no common cipher or version), or the local side could
+    // not take part (unreadable trust store or revocation list, our own client certificate,
+    // the crypto engine).
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CLIENTCERT:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_USE_SSL_FAILED:
+      return urlError(url_error::kSecureConnectionFailed,
+                      withCurlDetail("An SSL error has occurred and a secure connection to the "
+                                     "server cannot be made.",
+                                     code),
+                      url);
     default:
-      // Partial bodies, resets, TLS failures: the connection did not deliver the resource.
-      return urlError(
-          url_error::kNetworkConnectionLost,
-          std::string("The network connection was lost. (") + curl_easy_strerror(code) + ")", url);
+      // Partial bodies, resets, empty replies: the connection did not deliver the resource.
+      return urlError(url_error::kNetworkConnectionLost,
+                      withCurlDetail("The network connection was lost.", code), url);
   }
 }
 
