@@ -14,8 +14,9 @@ namespace platform {
 // "..", no control characters, never empty.
 std::string suggestedFilename(std::string_view contentDisposition, std::string_view urlPath);
 
-// The file name a Content-Disposition value carries: filename*=UTF-8''... (RFC 6266 / 5987)
-// when present, else filename=, quoted or not; empty when none. Not yet reduced to a plain name.
+// The file name a Content-Disposition value carries (RFC 6266): a usable filename*=UTF-8''...
+// (RFC 5987; other charsets and malformed escapes are ignored), else filename= as a token or a
+// quoted-string; parameter names in any case; empty when none. Not yet reduced to a plain name.
 std::string dispositionFileName(std::string_view value);
 
 // The last component of a URL path, percent-decoded; empty when the path is empty or ends in

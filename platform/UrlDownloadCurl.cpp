@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -118,6 +117,11 @@ Error errorForHttpStatus(long status, const std::string& url) {
                   url);
 }
 
+// description followed by curl's own words for code, so a log shows what curl saw.
+std::string withCurlDetail(const char* description, CURLcode code) {
+  return std::string(description) + " (" + curl_easy_strerror(code) + ")";
+}
+
 Error errorForCurlCode(CURLcode code, const std::string& url) {
   switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -139,11 +143,43 @@ Error errorForCurlCode(CURLcode code, const std::string& url) {
     case CURLE_HTTP2_STREAM:
     case CURLE_BAD_CONTENT_ENCODING:
       return urlError(url_error::kBadServerResponse, "bad server response", url);
+    case CURLE_WRITE_ERROR:
+      // Our own callbacks stopped the transfer. They record why, and that reason is reported
+      // first; failing that, the bytes could not be saved.
+      return urlError(url_error::kCannotWriteToFile, "cannot write file", url);
+    // The server's certificate was judged and refused: untrusted, expired, revoked, issued for
+    // another name (OpenSSL's chain check and curl's host-name check both end here), or not
+    // the key or issuer required of it.
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+      return urlError(url_error::kServerCertificateUntrusted,
+                      withCurlDetail("The certificate for this server is invalid.", code), url);
+    // No secure connection, yet no verdict on the server's certificate: the handshake failed
+    // (a server that does not speak TLS, no common cipher or version), or the local side could
+    // not take part (unreadable trust store or revocation list, our own client certificate,
+    // the crypto engine).
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CLIENTCERT:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_USE_SSL_FAILED:
+      return urlError(url_error::kSecureConnectionFailed,
+                      withCurlDetail("An SSL error has occurred and a secure connection to the "
+                                     "server cannot be made.",
+                                     code),
+                      url);
     default:
-      // Partial bodies, resets, TLS failures: the connection did not deliver the resource.
-      return urlError(
-          url_error::kNetworkConnectionLost,
-          std::string("The network connection was lost. (") + curl_easy_strerror(code) + ")", url);
+      // Partial bodies, resets, empty replies: the connection did not deliver the resource.
+      return urlError(url_error::kNetworkConnectionLost,
+                      withCurlDetail("The network connection was lost.", code), url);
   }
 }
 
@@ -209,6 +245,8 @@ struct CurlTransfer final : UrlDownload::Transfer, std::enable_shared_from_this<
   static size_t headerCallback(char* data, size_t size, size_t count, void* transfer);
   static size_t writeCallback(char* data, size_t size, size_t count, void* transfer);
   void headersComplete();
+  // The first value of the named header of the response just received; empty when absent.
+  std::string headerValue(const char* name) const;
   bool saveBody(const char* data, size_t length);
   bool writeAll(const unsigned char* data, size_t length);
   bool writeToFile(const unsigned char* data, size_t length);
@@ -411,37 +449,19 @@ size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void*
   auto* transfer = static_cast<CurlTransfer*>(self);
   const size_t length = size * count;
   transfer->lastActivity = g_get_monotonic_time();
-  std::string_view line(data, length);
-  if (line.starts_with("HTTP/")) {
-    transfer->status = 0;
-    transfer->contentType.clear();
-    transfer->contentDisposition.clear();
-    transfer->hasLocation = false;
-    transfer->contentLength = -1;
-    return length;
-  }
-  auto colon = line.find(':');
-  if (colon != std::string_view::npos) {
-    std::string_view name = line.substr(0, colon);
-    std::string_view value = trimmed(line.substr(colon + 1));
-    auto is = [&](const char* header) {
-      return name.size() == std::strlen(header) &&
-             g_ascii_strncasecmp(name.data(), header, name.size()) == 0;
-    };
-    if (is("Content-Type")) {
-      transfer->contentType.assign(trimmed(value.substr(0, value.find(';'))));
-    } else if (is("Content-Disposition")) {
-      transfer->contentDisposition.assign(value);
-    } else if (is("Location")) {
-      transfer->hasLocation = !value.empty();
-    }
-    return length;
-  }
-  if (trimmed(line).empty()) {
+  // One call per line; the blank line ends a response's headers, which curl has stored by then.
+  if (trimmed(std::string_view(data, length)).empty()) {
     transfer->headersComplete();
     if (transfer->error) return 0;  // stops the transfer before any body is saved
   }
   return length;
+}
+
+std::string CurlTransfer::headerValue(const char* name) const {
+  // The latest response only, without interim (1xx) answers or a proxy's CONNECT answer.
+  curl_header* header = nullptr;
+  if (curl_easy_header(easy.get(), name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK) return {};
+  return header->value;
 }
 
 void CurlTransfer::headersComplete() {
@@ -451,6 +471,10 @@ void CurlTransfer::headersComplete() {
     error = errorForHttpStatus(status, currentUrl);
     return;
   }
+  const std::string type = headerValue("Content-Type");
+  contentType.assign(trimmed(std::string_view(type).substr(0, type.find(';'))));
+  contentDisposition = headerValue("Content-Disposition");
+  hasLocation = !headerValue("Location").empty();
   isRedirect = status >= 300 && hasLocation;
   if (isRedirect) return;
   curl_off_t length = -1;

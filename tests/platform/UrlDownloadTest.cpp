@@ -222,6 +222,7 @@ TEST_F(UrlDownloadTest, SuggestsAPlainFileName) {
       {"/_name=../installer", "installer"},
       {"/_name=/installer", "installer"},
       {"/_name=a%01b%7F/installer", "ab"},
+      {"/_name=a%3Bb.bin/installer", "a;b.bin"},
   };
   for (const auto& c : cases) {
     auto d = fetch(server.url(c.path));
@@ -278,6 +279,48 @@ TEST_F(UrlDownloadTest, TransfersThatCannotBeMadeOrCannotConnect) {
   auto refused = fetch(server.url("/installer"));
   ASSERT_TRUE(refused->error);
   EXPECT_EQ(refused->error->code, platform::url_error::kCannotConnectToHost);
+}
+
+// Each way a connection fails, as libcurl reports it, becomes the URL error a caller expects.
+// The TLS servers present certificates no system trusts, and transfers verify servers against
+// the system's store: the certificate naming another host is refused for its issuer before its
+// name is looked at.
+TEST_F(UrlDownloadTest, ConnectionAndTlsFailuresBecomeUrlErrors) {
+  const std::string pki = ZANTH_FIXTURE_PKI_DIR;
+  FixtureServer selfSigned, otherHost;
+  ASSERT_TRUE(selfSigned.startTls(pki + "/tls-self-signed.pem", pki + "/tls.key.pem"));
+  ASSERT_TRUE(otherHost.startTls(pki + "/tls-other-host.pem", pki + "/tls.key.pem"));
+  // A label longer than 63 bytes cannot be put in a DNS query, so the name fails without any
+  // name server being asked (a short .invalid name would go to the configured one).
+  const std::string unresolvable = "http://" + std::string(70, 'x') + ".invalid/installer";
+  const std::string certificateInvalid = "The certificate for this server is invalid. (";
+  const struct {
+    std::string what;
+    std::string url;
+    long code;
+    std::string description;
+  } cases[] = {
+      {"unknown host", unresolvable, platform::url_error::kCannotFindHost,
+       "A server with the specified hostname could not be found."},
+      {"reset after the first bytes", server.url("/_reset=1000/installer"),
+       platform::url_error::kNetworkConnectionLost, "The network connection was lost. ("},
+      {"self-signed certificate", selfSigned.url("/installer"),
+       platform::url_error::kServerCertificateUntrusted, certificateInvalid},
+      {"certificate for another host", otherHost.url("/installer"),
+       platform::url_error::kServerCertificateUntrusted, certificateInvalid},
+      {"server without TLS", "https://127.0.0.1:" + std::to_string(server.port()) + "/installer",
+       platform::url_error::kSecureConnectionFailed,
+       "An SSL error has occurred and a secure connection to the server cannot be made. ("},
+  };
+  for (const auto& c : cases) {
+    auto d = fetch(c.url);
+    ASSERT_TRUE(d->error) << c.what;
+    EXPECT_EQ(d->error->code, c.code) << c.what;
+    EXPECT_EQ(d->error->localizedDescription.rfind(c.description, 0), 0u)
+        << c.what << ": " << d->error->localizedDescription;
+  }
+  EXPECT_TRUE(selfSigned.requests().empty() && otherHost.requests().empty())
+      << "a request went to a server whose certificate was refused";
 }
 
 TEST_F(UrlDownloadTest, FileErrorsAreReportedAsFileErrors) {

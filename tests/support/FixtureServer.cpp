@@ -33,7 +33,14 @@ FixtureServer::~FixtureServer() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
-bool FixtureServer::start() {
+bool FixtureServer::start() { return launch({}); }
+
+bool FixtureServer::startTls(const std::string& certificateFile, const std::string& keyFile) {
+  tls_ = true;
+  return launch({"--tls-certificate", certificateFile, "--tls-key", keyFile});
+}
+
+bool FixtureServer::launch(const std::vector<std::string>& options) {
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) return false;
   posix_spawn_file_actions_t actions;
@@ -41,6 +48,7 @@ bool FixtureServer::start() {
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
   std::vector<std::string> args = {ZANTH_PYTHON, ZANTH_FIXTURE_SERVER, "--root", root_, "--log",
                                    log_};
+  args.insert(args.end(), options.begin(), options.end());
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -79,7 +87,9 @@ void FixtureServer::stop() {
   pid_ = -1;
 }
 
-std::string FixtureServer::url(const std::string& path) const { return proxyUrl() + path; }
+std::string FixtureServer::url(const std::string& path) const {
+  return (tls_ ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(port_) + path;
+}
 
 std::string FixtureServer::proxyUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
 

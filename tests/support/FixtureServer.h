@@ -20,13 +20,16 @@ class FixtureServer {
 
   // Starts the server and waits for its port; false when it did not come up.
   bool start();
+  // As start, but the server speaks only TLS, presenting the certificate (a PEM file) with its
+  // key; url() then gives https addresses. Not usable as a proxy.
+  bool startTls(const std::string& certificateFile, const std::string& keyFile);
   // Stops the server (SIGTERM) and waits for it. Safe to call twice.
   void stop();
 
   int port() const { return port_; }
   // The folder whose files are served: root()/name is /name.
   const std::string& root() const { return root_; }
-  // "http://127.0.0.1:<port>" followed by path (which starts with "/").
+  // "http://127.0.0.1:<port>" (https after startTls) followed by path (which starts with "/").
   std::string url(const std::string& path) const;
   // The value for http_proxy: "http://127.0.0.1:<port>".
   std::string proxyUrl() const;
@@ -34,11 +37,14 @@ class FixtureServer {
   std::vector<std::string> requests() const;
 
  private:
+  bool launch(const std::vector<std::string>& options);
+
   std::string folder_;
   std::string root_;
   std::string log_;
   pid_t pid_ = -1;
   int port_ = 0;
+  bool tls_ = false;
 };
 
 }  // namespace testsupport

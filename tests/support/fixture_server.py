@@ -2,7 +2,7 @@
 """Fixture download server for tests: Python standard library only.
 
 Usage:
-    fixture_server.py --root FOLDER [--log FILE] [--port N]
+    fixture_server.py --root FOLDER [--log FILE] [--port N] [--tls-certificate PEM --tls-key PEM]
 
 Binds 127.0.0.1 (a free port unless --port is given), prints the port number on the first line
 of standard output, then serves until it is terminated (SIGTERM/SIGINT).
@@ -10,6 +10,9 @@ of standard output, then serves until it is terminated (SIGTERM/SIGINT).
 It answers both direct requests (http://127.0.0.1:PORT/path) and forward-proxy requests, so
 a program run with http_proxy=http://127.0.0.1:PORT reaches any host name through it, e.g.
 http://download.quillor.example/... (the host name is ignored; only the path counts).
+
+With --tls-certificate and --tls-key it speaks only TLS (https://127.0.0.1:PORT/...), presenting
+that certificate; a client that refuses it simply ends the connection.
 
 Every request's path (without scheme and host) is appended as one line to the --log file before
 it is answered, so tests can tell which addresses were fetched.
@@ -43,6 +46,7 @@ import argparse
 import gzip
 import os
 import socket
+import ssl
 import struct
 import sys
 import threading
@@ -190,8 +194,9 @@ class Server(ThreadingHTTPServer):
     daemon_threads = True
 
     def handle_error(self, request, client_address):
-        # A client that hangs up early (a cancelled or failed download) is part of the tests.
-        if not isinstance(sys.exc_info()[1], (ConnectionError, TimeoutError)):
+        # A client that hangs up early (a cancelled or failed download) or refuses the server's
+        # certificate is part of the tests.
+        if not isinstance(sys.exc_info()[1], (ConnectionError, TimeoutError, ssl.SSLError)):
             super().handle_error(request, client_address)
 
 
@@ -200,9 +205,16 @@ def main():
     parser.add_argument("--root", required=True)
     parser.add_argument("--log")
     parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--tls-certificate")
+    parser.add_argument("--tls-key")
     options = parser.parse_args()
 
     server = Server(("127.0.0.1", options.port), Handler)
+    if options.tls_certificate:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(options.tls_certificate, options.tls_key)
+        # The handshake runs in accept(); a failed one is an OSError, which the server drops.
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     server.root = os.path.abspath(options.root)
     server.log_lock = threading.Lock()
     server.log_file = open(options.log, "a") if options.log else None

@@ -1,5 +1,5 @@
-// Makes the certificates, revocation lists and detached signatures the signature tests use, and
-// the production root certificate.
+// Makes the certificates, revocation lists and detached signatures the signature tests use, the
+// TLS server certificates of the download tests, and the production root certificate.
 //
 //   make_fixture_pki <folder>                      the whole fixture PKI into folder
 //   make_fixture_pki --production-root <out.der>   a new production root; its key is never saved
@@ -164,7 +164,9 @@ void addExtension(X509* certificate, X509V3_CTX* context, CONF* conf, int nid,
   check(X509_add_ext(certificate, extension.get(), -1), "adding extension " + value);
 }
 
-CertPtr makeCertificate(const CertSpec& profile, EVP_PKEY* key, const Issuer& issuer, CONF* conf) {
+// subjectAltName: in OpenSSL's configuration syntax; empty means none (TLS server names).
+CertPtr makeCertificate(const CertSpec& profile, EVP_PKEY* key, const Issuer& issuer, CONF* conf,
+                        const std::string& subjectAltName = "") {
   CertPtr certificate(check(X509_new(), "certificate"));
   X509* cert = certificate.get();
   check(X509_set_version(cert, 2), "version");
@@ -193,6 +195,9 @@ CertPtr makeCertificate(const CertSpec& profile, EVP_PKEY* key, const Issuer& is
   }
   if (!profile.crlDistributionPoints.empty()) {
     addExtension(cert, &context, conf, NID_crl_distribution_points, profile.crlDistributionPoints);
+  }
+  if (!subjectAltName.empty()) {
+    addExtension(cert, &context, conf, NID_subject_alt_name, subjectAltName);
   }
   check(X509_sign(cert, issuer.key, EVP_sha256()), "signing certificate");
   return certificate;
@@ -315,6 +320,32 @@ std::string payloadBytes() {
     byte = static_cast<char>(state >> 24);
   }
   return bytes;
+}
+
+void writeKey(const std::filesystem::path& path, EVP_PKEY* key) {
+  check(PEM_write_bio_PrivateKey(openForWriting(path).get(), key, nullptr, nullptr, 0, nullptr,
+                                 nullptr),
+        "writing " + path.string());
+}
+
+// TLS server certificates for the fixture download server, sharing the key tls.key.pem. No
+// system trusts them: tls-self-signed names 127.0.0.1 and localhost and signs itself;
+// tls-other-host, issued by the unrelated root, names another host.
+void makeTlsServerCertificates(const std::filesystem::path& folder, CONF* conf,
+                               const Issuer& otherRoot) {
+  KeyPtr key = makeKey();
+  const CertSpec selfSigned{
+      {{NID_commonName, "127.0.0.1"}}, 200, false, -kDay, 30 * kDay, "serverAuth", ""};
+  writePem(folder / "tls-self-signed.pem",
+           makeCertificate(selfSigned, key.get(), {nullptr, key.get()}, conf,
+                           "IP:127.0.0.1, DNS:localhost")
+               .get());
+  const CertSpec otherHost{
+      {{NID_commonName, "other.quillor.example"}}, 201, false, -kDay, 30 * kDay, "serverAuth", ""};
+  writePem(
+      folder / "tls-other-host.pem",
+      makeCertificate(otherHost, key.get(), otherRoot, conf, "DNS:other.quillor.example").get());
+  writeKey(folder / "tls.key.pem", key.get());
 }
 
 int makeFixturePki(const std::filesystem::path& folder) {
@@ -465,9 +496,8 @@ int makeFixturePki(const std::filesystem::path& folder) {
   writePem(folder / "inter.pem", inter.get());
   writeDer(folder / "inter2.der", inter2.get());
   writePem(folder / "signer.pem", good);
-  check(PEM_write_bio_PrivateKey(openForWriting(folder / "signer.key.pem").get(), signerKey.get(),
-                                 nullptr, nullptr, 0, nullptr, nullptr),
-        "writing signer key");
+  writeKey(folder / "signer.key.pem", signerKey.get());
+  makeTlsServerCertificates(folder, conf.get(), {otherRoot.get(), otherRootKey.get()});
   writeFile(folder / "stamp", "fixture PKI complete\n");
   return 0;
 }
