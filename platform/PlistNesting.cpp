@@ -217,8 +217,8 @@ bool xmlNestingWithin(std::string_view text, std::size_t maxDepth) {
   while (pos < text.size() && isXmlSpace(text[pos])) ++pos;
   // Later libplist versions read JSON and OpenStep text (also recursively) from other starts.
   if (pos == text.size() || text[pos] != '<') return false;
-  std::string
-      open;  // the open containers, innermost last: 'a' array, 'd' dictionary, 'e' empty top
+  // The open containers, innermost last: 'a' array, 'd' dictionary, 'e' empty top container.
+  std::string open;
   while ((pos = text.find('<', pos)) != npos) {
     const std::string_view markup = text.substr(++pos);
     std::size_t end = npos;
