@@ -6,12 +6,14 @@
 #include <memory>
 
 #include "platform/FileManager.h"
+#include "platform/PlistNesting.h"
 #include "platform/PropertyList.h"
 
 namespace platform {
 namespace {
 
-// Limits for property lists from outside: bigger or deeper ones are refused, not parsed.
+// Limits for property lists from outside: bigger or deeper ones are refused, not parsed. The
+// depth counts nested arrays and dictionaries.
 constexpr std::size_t kMaxFileBytes = 8 * 1024 * 1024;
 constexpr int kMaxDepth = 64;
 
@@ -21,40 +23,6 @@ struct PlistFree {
 using PlistPtr = std::unique_ptr<void, PlistFree>;
 
 std::optional<PropertyList> convert(plist_t node, int depth);
-
-// Whether the containers below node nest no deeper than kMaxDepth. Dictionary keys are not
-// read (see holdsTextWithNul).
-bool withinDepth(plist_t node, int depth) {
-  if (depth > kMaxDepth) return false;
-  switch (plist_get_node_type(node)) {
-    case PLIST_DICT: {
-      plist_dict_iter iter = nullptr;
-      plist_dict_new_iter(node, &iter);
-      if (!iter) return false;
-      bool ok = true;
-      for (;;) {
-        plist_t item = nullptr;
-        plist_dict_next_item(node, iter, nullptr, &item);
-        if (!item) break;
-        if (!withinDepth(item, depth + 1)) {
-          ok = false;
-          break;
-        }
-      }
-      std::free(iter);
-      return ok;
-    }
-    case PLIST_ARRAY: {
-      const uint32_t count = plist_array_get_size(node);
-      for (uint32_t i = 0; i < count; ++i) {
-        if (!withinDepth(plist_array_get_item(node, i), depth + 1)) return false;
-      }
-      return true;
-    }
-    default:
-      return true;
-  }
-}
 
 // Whether a key or string of the tree holds a NUL byte. libplist's readers of keys and strings
 // abort the process on such text, which a hostile binary or XML list can carry, and it offers no
@@ -109,6 +77,8 @@ std::optional<PropertyList> convertArray(plist_t node, int depth) {
   return PropertyList(std::move(array));
 }
 
+// depth is the number of containers above node. The scan before parsing already keeps it within
+// kMaxDepth; the check keeps this recursion bounded on its own.
 std::optional<PropertyList> convert(plist_t node, int depth) {
   if (!node || depth > kMaxDepth) return std::nullopt;
   switch (plist_get_node_type(node)) {
@@ -151,10 +121,13 @@ std::optional<PropertyList> convert(plist_t node, int depth) {
 
 std::optional<PropertyList> PropertyList::fromData(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::nullopt;
+  // libplist recurses once per level while it builds, frees and writes a tree, so a deep list
+  // would overflow the stack inside it: the depth is known from the bytes before it parses.
+  if (!plistNestingWithin(bytes, kMaxDepth)) return std::nullopt;
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   PlistPtr owner(root);
-  if (!root || !withinDepth(root, 0) || holdsTextWithNul(root)) return std::nullopt;
+  if (!root || holdsTextWithNul(root)) return std::nullopt;
   return convert(root, 0);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "BinaryPlist.h"
 #include "TempFolder.h"
 
 namespace {
@@ -68,6 +69,53 @@ TEST(PropertyList, RefusesWhatIsNotAPropertyList) {
   for (int i = 0; i < 200; ++i) deep += "</array>";
   deep += "</plist>";
   EXPECT_FALSE(PropertyList::fromData(deep)) << "nesting beyond the limit was accepted";
+}
+
+// Arrays nested depth deep around the string "x", as XML and as a binary list.
+std::string nestedXml(int depth) {
+  std::string text = "<plist>";
+  for (int i = 0; i < depth; ++i) text += "<array>";
+  text += "<string>x</string>";
+  for (int i = 0; i < depth; ++i) text += "</array>";
+  return text + "</plist>";
+}
+std::string nestedBinary(int depth) {
+  std::vector<std::vector<std::uint32_t>> arrays(depth);
+  for (int i = 0; i < depth; ++i) arrays[i] = {static_cast<std::uint32_t>(i + 1)};
+  return binaryPlist(arrays);
+}
+
+TEST(PropertyList, ReadsNestingUpTo64Levels) {
+  for (auto* nested : {&nestedXml, &nestedBinary}) {
+    const bool xml = nested == &nestedXml;
+    auto plist = PropertyList::fromData(nested(64));
+    ASSERT_TRUE(plist) << (xml ? "XML" : "binary");
+    const PropertyList* value = &*plist;
+    for (int level = 0; level < 64; ++level) {
+      ASSERT_TRUE(value->arrayValue() && value->arrayValue()->size() == 1) << "level " << level;
+      value = &value->arrayValue()->front();
+    }
+    EXPECT_EQ(*value->stringValue(), "x");
+    EXPECT_FALSE(PropertyList::fromData(nested(65))) << (xml ? "XML" : "binary");
+  }
+}
+
+TEST(PropertyList, RefusesDeepNestingWithoutCrashing) {
+  // Both overflowed the stack inside libplist before anything could look at the tree.
+  EXPECT_FALSE(PropertyList::fromData(nestedXml(200000)));
+  EXPECT_FALSE(PropertyList::fromData(nestedBinary(300000)));
+}
+
+TEST(PropertyList, BinaryListsMayShareObjectsButNotExplode) {
+  // [[x, x], [x, x], x] with the inner array stored once: read as written.
+  auto shared = PropertyList::fromData(binaryPlist({{1, 1, 2}, {2, 2}}));
+  ASSERT_TRUE(shared);
+  ASSERT_EQ(shared->arrayValue()->size(), 3u);
+  EXPECT_EQ(*(*shared->arrayValue())[1].arrayValue()->back().stringValue(), "x");
+  // Each of 60 arrays holds the next one twice: 2^60 paths, each of which libplist would copy.
+  std::vector<std::vector<std::uint32_t>> doubling(60);
+  for (std::uint32_t i = 0; i < 60; ++i) doubling[i] = {i + 1, i + 1};
+  EXPECT_FALSE(PropertyList::fromData(binaryPlist(doubling)));
 }
 
 TEST(PropertyList, RefusesTextHoldingANulByte) {
