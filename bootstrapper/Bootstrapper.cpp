@@ -38,12 +38,18 @@ std::string commandLineForLog(const char* name, const std::vector<std::string>& 
 
 Bootstrapper::Bootstrapper() {
   const auto& arguments = platform::ProcessInfo::arguments();
-  exePath_ = arguments.empty() ? std::string() : arguments[0];
+  // Started without a name (an empty argument vector, which the kernel may also hand on as one
+  // empty argument), the program takes its path from the system, as its bundle does.
+  exePath_ = !arguments.empty() && !arguments[0].empty() ? arguments[0]
+                                                         : platform::ProcessInfo::executablePath();
   const std::string name = platform::path::lastComponent(exePath_);
   appName_ = name;
   // "Install Foo" packages "Foo"; any other name (even "install Foo") is taken whole.
   const std::string shortName = name.starts_with(kInstallPrefix) ? name.substr(8) : name;
   localizedWindowTitle_ = text(LABEL_INSTALLING) + shortName;
+  // "Install ", "Install ." and "Install .." name no folder beside the program: the resource
+  // folder itself or its parent is never the package.
+  const bool namesAFolder = !shortName.empty() && shortName != "." && shortName != "..";
 
   const platform::Bundle& bundle = platform::Bundle::mainBundle();
   if (auto configPath = bundle.pathForResource(CONFIG_PLIST_NAME, "plist")) {
@@ -51,9 +57,12 @@ Bootstrapper::Bootstrapper() {
     if (config && config->isDictionary()) config_ = std::move(config);
   }
 
-  lookedUpAppPath_ = platform::path::appendComponent(bundle.resourcePath(), shortName);
+  // An empty name is logged as the folder with a trailing "/", not as the folder itself.
+  lookedUpAppPath_ =
+      platform::path::appendComponent(bundle.resourcePath(), shortName.empty() ? "/" : shortName);
   bool isDirectory = false;
-  if (platform::FileManager::defaultManager().fileExists(lookedUpAppPath_, &isDirectory) &&
+  if (namesAFolder &&
+      platform::FileManager::defaultManager().fileExists(lookedUpAppPath_, &isDirectory) &&
       isDirectory) {
     appPath_ = lookedUpAppPath_;
   }

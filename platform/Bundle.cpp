@@ -20,13 +20,11 @@ std::string absolutePath(const std::string& path) {
 }
 
 // The program's path: its first argument when that names a file by path, otherwise the file
-// the kernel started (a bare name was found through PATH).
+// the kernel started (a bare name was found through PATH, or there was no name at all).
 std::string executableFile() {
   const auto& args = ProcessInfo::arguments();
   if (!args.empty() && args[0].find('/') != std::string::npos) return absolutePath(args[0]);
-  char buffer[PATH_MAX];
-  ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+  return ProcessInfo::executablePath();
 }
 
 bool endsWith(std::string_view text, std::string_view suffix) {

@@ -1,5 +1,9 @@
 #include "platform/ProcessInfo.h"
 
+#include <unistd.h>
+
+#include <climits>
+
 namespace platform {
 namespace {
 std::vector<std::string>& storage() {
@@ -14,5 +18,11 @@ void ProcessInfo::setArguments(int argc, const char* const* argv) {
 }
 
 const std::vector<std::string>& ProcessInfo::arguments() { return storage(); }
+
+std::string ProcessInfo::executablePath() {
+  char buffer[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+}
 
 }  // namespace platform

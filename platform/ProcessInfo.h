@@ -11,6 +11,9 @@ class ProcessInfo {
  public:
   static void setArguments(int argc, const char* const* argv);
   static const std::vector<std::string>& arguments();
+  // The file the system started, as an absolute path, whatever the argument list says (it may
+  // be empty); "" when the system cannot tell.
+  static std::string executablePath();
 };
 
 }  // namespace platform

@@ -85,23 +85,49 @@ void writeDerGarbage(const std::string& path, std::size_t size) {
   fs::resize_file(path, size);
 }
 
+// Runs mounting (shell commands on the scratch folder "$d") in a private mount namespace; the
+// reason, with what it printed, when it fails.
+std::optional<std::string> probeMount(const std::string& mounting, const std::string& what) {
+  if (::geteuid() != 0) return what + " needs root (unshare -m, mount)";
+  const std::string command = "unshare -m --propagation private sh -c 'd=$(mktemp -d) || exit 1; " +
+                              mounting + "; s=$?; rmdir \"$d\"; exit $s' 2>&1";
+  FILE* probe = ::popen(command.c_str(), "r");
+  if (!probe) return "cannot run unshare";
+  std::string output;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, probe)) output += buffer;
+  if (::pclose(probe) != 0) {
+    return what + " is not possible in a private mount namespace here: " + output;
+  }
+  return std::nullopt;
+}
+
 // Whether a tmpfs can be mounted in a private mount namespace here; the reason when not.
 std::optional<std::string> mountingUnavailable() {
-  static const std::optional<std::string> sReason = []() -> std::optional<std::string> {
-    if (::geteuid() != 0) return "mounting a small folder needs root (unshare -m, mount -t tmpfs)";
-    FILE* probe = ::popen(
-        "unshare -m --propagation private sh -c 'd=$(mktemp -d) && mount -t tmpfs -o size=64k "
-        "tmpfs \"$d\" && umount \"$d\"; s=$?; rmdir \"$d\"; exit $s' 2>&1",
-        "r");
-    if (!probe) return "cannot run unshare";
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, probe)) output += buffer;
-    if (::pclose(probe) != 0) {
-      return "no tmpfs can be mounted in a private mount namespace here: " + output;
-    }
-    return std::nullopt;
-  }();
+  static const std::optional<std::string> sReason = probeMount(
+      "mount -t tmpfs -o size=64k tmpfs \"$d\" && umount \"$d\"", "mounting a small folder");
+  return sReason;
+}
+
+// A folder mounted over itself through bindfs (FUSE), which refuses every change of mode with
+// EPERM as some file systems do (FAT among them); creating, writing and reading work as usual.
+// The mount ends with the namespace shell, and bindfs with it.
+constexpr const char* kChmodRefusingTmpdir =
+    "bindfs -f --chmod-deny \"$TMPDIR\" \"$TMPDIR\" >/dev/null 2>&1 & "
+    "trap 'umount \"$TMPDIR\"; wait' EXIT; n=0; "
+    "while ! mountpoint -q \"$TMPDIR\" && [ $n -lt 200 ]; do n=$((n + 1)); sleep 0.05; done; "
+    "mountpoint -q \"$TMPDIR\"";
+
+// Whether a folder that refuses chmod can be mounted here; the reason when not.
+std::optional<std::string> chmodRefusingMountUnavailable() {
+  static const std::optional<std::string> sReason = probeMount(
+      "if ! command -v bindfs >/dev/null || [ ! -e /dev/fuse ]; then "
+      "echo no bindfs or no /dev/fuse; false; else "
+      "bindfs -f --chmod-deny \"$d\" \"$d\" >/dev/null 2>&1 & n=0; "
+      "while ! mountpoint -q \"$d\" && [ $n -lt 200 ]; do n=$((n + 1)); sleep 0.05; done; "
+      "touch \"$d/f\" && ! chmod 755 \"$d/f\" 2>/dev/null; s=$?; "
+      "rm -f \"$d/f\"; umount \"$d\" && wait && [ $s -eq 0 ]; fi",
+      "mounting a folder that refuses chmod (bindfs, package bindfs)");
   return sReason;
 }
 
@@ -425,6 +451,16 @@ TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToHomeAndFail
   EXPECT_EQ(server.requests().size(), requestsBefore + 1)
       << "a signature fetched after the failure";
   EXPECT_THAT(leftInNamespace, IsEmpty());
+}
+
+TEST_F(FaultInjectionWithMounts, InstallerThatCannotBeMadeExecutableIsNotRunAndIsRemoved) {
+  if (auto reason = chmodRefusingMountUnavailable()) GTEST_SKIP() << *reason;
+  auto result = runWithMounts(kChmodRefusingTmpdir, {"-silent", "-allowDownload"});
+  expectEndedWithoutInstalling(result, 11, kValidationFailed);
+  EXPECT_EQ(logTexts(), downloadedBothLines() + verifiedLines() +
+                            Lines{"E: Bootstrapper end with exit code 11"})
+      << "not downloaded and verified up to the change of mode";
+  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left behind";
 }
 
 TEST_F(FaultInjectionWithMounts, FullDiskDuringTheDownloadFailsAFileButOnlyPassesOverAList) {

@@ -167,11 +167,36 @@ TEST_F(LaunchDecision, OldRuntimeWithoutDownloadPermissionEndsWithTenBeforeAskin
   EXPECT_EQ(result.err, "");
 }
 
+TEST_F(LaunchDecision, StartedWithoutAnyArgumentItRunsAsStartedByItsName) {
+  // execve with an empty argument vector: the program finds its own path through the system
+  // and hands the installer its package, not the folder it sits in.
+  installRuntime("2.0.0.0");
+  auto result = box.runWithArgumentVector(box.programPath(), {});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(Sandbox::readFile(recordFile()), box.appPath() + "\n");
+
+  // Without its package folder the run ends as it does when started by its name.
+  std::filesystem::remove_all(box.appPath());
+  box.clearLog();
+  result = box.runWithArgumentVector(box.programPath(), {});
+  EXPECT_EQ(result.exitCode, 12);
+  EXPECT_THAT(box.logLines(),
+              ElementsAre(kBegin,
+                          LogLine{LOG_ERR, "Could not locate native install directory (\"" +
+                                               box.appPath() + "\")"},
+                          endLine(12)));
+}
+
 TEST(LaunchDecisionNames, ProgramNameDecidesThePackageFolder) {
-  // "Install " alone: the short name is empty, the package is the program's own folder.
+  // "Install " alone: the short name is empty and names no package; the program's own folder
+  // is never taken as one.
   Sandbox bare(ZANTH_BOOTSTRAPPER, "");
   auto result = bare.run({"-silent"});
-  EXPECT_EQ(result.exitCode, 10) << "the program's folder was not taken as the package";
+  EXPECT_EQ(result.exitCode, 12) << "the program's folder was taken as the package";
+  auto bareLines = bare.logLines();
+  ASSERT_GE(bareLines.size(), 2u);
+  EXPECT_EQ(bareLines[1].text,
+            "Could not locate native install directory (\"" + bare.packageFolder() + "/\")");
 
   // Without the exact prefix the whole name is the package name.
   Sandbox plain(ZANTH_BOOTSTRAPPER, "Foo");

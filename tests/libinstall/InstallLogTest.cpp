@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "libinstall/DebugTrace.h"
 #include "libinstall/InstallLogMsgs.h"
 
 namespace {
@@ -183,16 +182,6 @@ TEST_F(InstallLog, SeverityOutsideTheFourIsRefusedButStillEchoed) {
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(install::installLog(static_cast<install::severity_t>(4), "four %s", "x"), -3);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "status four x\n");
-  EXPECT_TRUE(gEntries.empty());
-}
-
-TEST_F(InstallLog, DebugTraceHasNoEffect) {
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  DebugTrace("Info: URL is %s", "http://x");
-  DebugTrace("Error: Download failed.  Error - %s %s", "a", "b");
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   EXPECT_TRUE(gEntries.empty());
 }
 

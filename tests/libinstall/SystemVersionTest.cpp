@@ -79,15 +79,6 @@ TEST_F(SystemVersion, UnreadableFilesGiveTheFailureValue) {
       << "a NUL byte in the text";
 }
 
-TEST_F(SystemVersion, EqualityTakesAllFourComponents) {
-  EXPECT_EQ(MacSystemVersion(10, 6, 8, 0), MacSystemVersion(10, 6, 8, 0));
-  EXPECT_NE(MacSystemVersion(10, 6, 8, 0), MacSystemVersion(10, 6, 8, 1));
-  EXPECT_NE(MacSystemVersion(10, 6, 8, 0), MacSystemVersion(10, 6, 9, 0));
-  EXPECT_NE(MacSystemVersion(10, 6, 8, 0), MacSystemVersion(10, 7, 8, 0));
-  EXPECT_NE(MacSystemVersion(10, 6, 8, 0), MacSystemVersion(11, 6, 8, 0));
-  EXPECT_EQ(MacSystemVersion(), MacSystemVersion(0, 0, 0, 0));
-}
-
 TEST_F(SystemVersion, FailedReadIsCached) {
   const std::string path = scratch.path("SystemVersion.plist");
   EXPECT_EQ(MacSystemVersion::CurrentSystemVersion(path), kFailure);

@@ -131,6 +131,20 @@ TEST(ParamChecker, VersionAloneIsPrintedAndEndsTheRunWithZero) {
   check({{"-psn_0_1", "-version"}, false, false, false, 0, std::nullopt, "3.3.0.3650\n"});
 }
 
+TEST(ParamChecker, EmptyProcessArgumentListIsACommandLineWithoutOptions) {
+  // A program started with an empty argument vector has not even its own path as element 0.
+  kobu::ParamChecker checker(Args{});
+  EXPECT_EQ(checker.GetOrigArgCount(), 0u);
+  bool allowDownload = false, silent = true;
+  kobu::KOBUErrorCode errorCode = -1;
+  ::testing::internal::CaptureStdout();
+  EXPECT_TRUE(checker.CheckParams(allowDownload, silent, errorCode));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_TRUE(allowDownload);
+  EXPECT_FALSE(silent);
+  EXPECT_EQ(checker.ParamArray(), nullptr);
+}
+
 TEST(ParamChecker, PrintsTheMissingDownloadPermission) {
   kobu::ParamChecker checker({"/x/Install Foo"});
   ::testing::internal::CaptureStdout();

@@ -107,6 +107,27 @@ TEST(Revocation, CrlReaderTakesDerAndPem) {
   EXPECT_FALSE(SignatureVerification::readCrlFromPath(encrypted));
 }
 
+// Without a downloader the lists cannot be fetched, which passes as lists that could not be
+// fetched do: even the revoked signer is accepted, once, and never inside the call.
+TEST(Revocation, VerifierWithoutADownloaderCompletesWithoutLists) {
+  for (const char* signature : {"sig-good.p7", "sig-revoked.p7"}) {
+    SCOPED_TRACE(signature);
+    sigtest::clearLog();
+    sigtest::ResultRecorder recorder;
+    SignatureVerification verifier;
+    verifier.verifyDataAtPath(fixture("payload.bin"), fixture(signature));
+    EXPECT_TRUE(verifier.startedFetchingCrls()) << "the chain names lists to fetch";
+    EXPECT_TRUE(recorder.results().empty()) << "delivered inside verifyDataAtPath";
+    recorder.waitForResult(std::chrono::seconds(10));
+    ASSERT_EQ(recorder.results().size(), 1u) << "exactly one result";
+    EXPECT_EQ(recorder.results()[0].object, &verifier);
+    EXPECT_EQ(recorder.results()[0].valid, std::optional<bool>(true));
+    EXPECT_EQ(verifier.errorString(), "");
+    EXPECT_FALSE(verifier.crlPaths());
+    EXPECT_EQ(sigtest::verifierLogLines(), std::vector<std::string>{"Detached signature verified"});
+  }
+}
+
 // A whole verification with the lists fetched by the real Downloader from the fixture server,
 // reached as http://download.quillor.example through http_proxy.
 class RevocationDownload : public ::testing::Test {

@@ -105,6 +105,14 @@ RunResult Sandbox::run(const std::vector<std::string>& args, std::chrono::second
 
 RunResult Sandbox::runProgram(const std::string& path, const std::vector<std::string>& args,
                               std::chrono::seconds timeout) {
+  std::vector<std::string> argv{path};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return runWithArgumentVector(path, argv, timeout);
+}
+
+RunResult Sandbox::runWithArgumentVector(const std::string& path,
+                                         const std::vector<std::string>& arguments,
+                                         std::chrono::seconds timeout) {
   int outPipe[2], errPipe[2];
   if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe failed");
@@ -116,8 +124,7 @@ RunResult Sandbox::runProgram(const std::string& path, const std::vector<std::st
   posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
   posix_spawn_file_actions_addchdir_np(&actions, root_.c_str());
 
-  std::vector<std::string> argvStore{path};
-  argvStore.insert(argvStore.end(), args.begin(), args.end());
+  std::vector<std::string> argvStore = arguments;
   std::vector<char*> argv;
   for (auto& a : argvStore) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -53,6 +53,11 @@ class Sandbox {
   // Runs any program with the sandbox's environment.
   RunResult runProgram(const std::string& path, const std::vector<std::string>& args,
                        std::chrono::seconds timeout = std::chrono::seconds(60));
+  // Runs path with exactly arguments as its argument vector: element 0 is not filled in, and
+  // the vector may be empty (as a hostile caller of execve can make it).
+  RunResult runWithArgumentVector(const std::string& path,
+                                  const std::vector<std::string>& arguments,
+                                  std::chrono::seconds timeout = std::chrono::seconds(60));
 
   // The system-log lines written by the runs so far, in order.
   std::vector<LogLine> logLines() const;
