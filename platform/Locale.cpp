@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/Path.h"
+
 namespace platform {
 
 namespace {
@@ -29,24 +31,12 @@ bool isCLocale(const std::string& locale) {
   return canonical.empty() || canonical == "C" || canonical == "POSIX";
 }
 
-std::vector<std::string> splitColonList(const std::string& list) {
-  std::vector<std::string> entries;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    std::size_t colon = list.find(':', start);
-    if (colon == std::string::npos) colon = list.size();
-    if (colon > start) entries.push_back(list.substr(start, colon - start));
-    start = colon + 1;
-  }
-  return entries;
-}
-
 }  // namespace
 
 std::vector<std::string> preferredLanguages() {
   const std::string locale = messagesLocale();
   if (!isCLocale(locale)) {
-    std::vector<std::string> languages = splitColonList(environmentValue("LANGUAGE"));
+    std::vector<std::string> languages = path::splitColonList(environmentValue("LANGUAGE"));
     if (!languages.empty()) return languages;
   }
   if (locale.empty()) return {};

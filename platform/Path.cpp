@@ -33,4 +33,14 @@ std::string deletingLastComponent(std::string_view path) {
   return std::string(path.substr(0, slash));
 }
 
+std::vector<std::string> splitColonList(std::string_view list) {
+  std::vector<std::string> entries;
+  while (!list.empty()) {
+    const auto colon = list.find(':');
+    if (colon != 0) entries.emplace_back(list.substr(0, colon));
+    list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
+  }
+  return entries;
+}
+
 }  // namespace platform::path

@@ -61,16 +61,9 @@ std::vector<std::string> machineDataFolders() {
   const std::string home = homeDirectory();
   const std::string userData = userDataFolder();
   std::vector<std::string> folders;
-  std::string_view rest(dirs);
-  while (!rest.empty()) {
-    auto colon = rest.find(':');
-    std::string entry(rest.substr(0, colon));
-    rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+  for (std::string& entry : path::splitColonList(dirs)) {
     // The user's own folders are never searched for machine-wide software.
-    if (entry.empty() || entry.front() != '/' || isInside(entry, home) ||
-        isInside(entry, userData)) {
-      continue;
-    }
+    if (entry.front() != '/' || isInside(entry, home) || isInside(entry, userData)) continue;
     folders.push_back(std::move(entry));
   }
   return folders;

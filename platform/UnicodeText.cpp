@@ -6,19 +6,16 @@
 #include <optional>
 #include <string>
 
+#include "platform/GLibPtr.h"
+
 namespace platform {
 
 namespace {
 
-struct GFreeDeleter {
-  void operator()(gchar* p) const { g_free(p); }
-};
-
 // The canonical decomposition (NFD) of text, or none when it is not valid UTF-8.
 std::optional<std::string> decomposed(std::string_view text) {
   if (!isValidUtf8(text)) return std::nullopt;
-  std::unique_ptr<gchar, GFreeDeleter> nfd(
-      g_utf8_normalize(text.data(), static_cast<gssize>(text.size()), G_NORMALIZE_NFD));
+  GCharPtr nfd(g_utf8_normalize(text.data(), static_cast<gssize>(text.size()), G_NORMALIZE_NFD));
   if (!nfd) return std::nullopt;
   return std::string(nfd.get());
 }

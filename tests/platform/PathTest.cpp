@@ -33,3 +33,11 @@ TEST(Path, JoinsSplitsAndTrims) {
 }
 
 }  // namespace
+
+TEST(Path, ColonListsKeepTheirNonEmptyEntriesInOrder) {
+  using List = std::vector<std::string>;
+  EXPECT_EQ(path::splitColonList(""), List{});
+  EXPECT_EQ(path::splitColonList(":::"), List{});
+  EXPECT_EQ(path::splitColonList("/usr/share"), List{"/usr/share"});
+  EXPECT_EQ(path::splitColonList(":fr::de_DE:"), (List{"fr", "de_DE"}));
+}

@@ -4,16 +4,13 @@
 #include <map>
 #include <string>
 
+#include "platform/GLibPtr.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/gtk/GtkWidgets.h"
 
 namespace platform::ui::gtk {
 
 namespace {
-
-struct ErrorFree {
-  void operator()(GError* error) const { g_error_free(error); }
-};
 
 // The objects of one GtkBuilder file. Wrappers are made on first request and kept; the
 // resource's windows are destroyed with it.
@@ -103,7 +100,7 @@ std::unique_ptr<InterfaceResource> GtkBackend::load(std::string_view document) {
   const bool loaded =
       gtk_builder_add_from_string(builder.get(), document.data(),
                                   static_cast<gssize>(document.size()), &rawError) != 0;
-  std::unique_ptr<GError, ErrorFree> error(rawError);
+  GErrorPtr error(rawError);
   if (!loaded) return nullptr;
   return std::make_unique<GtkInterfaceResource>(builder.release(), *this);
 }
@@ -231,7 +228,7 @@ bool GtkBackend::writeScreenSnapshot(const std::string& pngPath) {
   if (!pixbuf) return false;
   GError* rawError = nullptr;
   const bool saved = gdk_pixbuf_save(pixbuf.get(), pngPath.c_str(), "png", &rawError, nullptr);
-  std::unique_ptr<GError, ErrorFree> error(rawError);
+  GErrorPtr error(rawError);
   return saved;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/GLibPtr.h"
 #include "platform/ui/gtk/GtkBackend.h"
 
 namespace platform::ui::gtk {
@@ -11,10 +12,6 @@ namespace {
 // The tags made for runs carry this key; the address of a link run is its value.
 constexpr const char* kRunTagKey = "zanth-run";
 constexpr const char* kLinkKey = "zanth-link";
-
-struct FreeChars {
-  void operator()(char* text) const { g_free(text); }
-};
 
 }  // namespace
 
@@ -181,7 +178,7 @@ AttributedString GtkUiTextView::attributedText() const {
     GtkTextIter next = at;
     gtk_text_iter_forward_to_tag_toggle(&next, nullptr);
     TextRun run;
-    run.text = std::unique_ptr<char, FreeChars>(gtk_text_iter_get_text(&at, &next)).get();
+    run.text = GCharPtr(gtk_text_iter_get_text(&at, &next)).get();
 
     GSList* tags = gtk_text_iter_get_tags(&at);
     for (GSList* item = tags; item != nullptr; item = item->next) {

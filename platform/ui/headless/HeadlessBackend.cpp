@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/GLibPtr.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/headless/HeadlessWidgets.h"
@@ -18,13 +19,6 @@
 namespace platform::ui::headless {
 
 namespace {
-
-struct ErrorFree {
-  void operator()(GError* error) const { g_error_free(error); }
-};
-struct ParseContextFree {
-  void operator()(GMarkupParseContext* context) const { g_markup_parse_context_free(context); }
-};
 
 // GtkBuilder's reading of a boolean property.
 bool builderBoolean(const std::string& value) {
@@ -165,13 +159,13 @@ void HeadlessInterfaceResource::applyProperty(const std::string& name, const std
 
 bool HeadlessInterfaceResource::parse(const char* data, std::size_t size) {
   static const GMarkupParser kParser = {onStart, onEnd, onText, nullptr, nullptr};
-  std::unique_ptr<GMarkupParseContext, ParseContextFree> context(
+  GMarkupParseContextPtr context(
       g_markup_parse_context_new(&kParser, G_MARKUP_DEFAULT_FLAGS, this, nullptr));
   GError* rawError = nullptr;
   bool ok =
       g_markup_parse_context_parse(context.get(), data, static_cast<gssize>(size), &rawError) &&
       g_markup_parse_context_end_parse(context.get(), &rawError);
-  std::unique_ptr<GError, ErrorFree> error(rawError);
+  GErrorPtr error(rawError);
   return ok;
 }
 
