@@ -115,26 +115,6 @@ TEST_F(LaunchDecision, DownloadNeededButNotAllowedEndsWithTen) {
   }
 }
 
-// The toolkit, libcurl and libcrypto are loaded only by the runs that need them: a decision
-// without a display or a download (most of what start-up costs would otherwise be loading them).
-TEST_F(LaunchDecision, HeadlessDecisionLoadsNeitherToolkitNorTransferNorCryptoLibraries) {
-  const std::string trace = box.root() + "/loader";
-  box.setEnv("LD_DEBUG", "files");
-  box.setEnv("LD_DEBUG_OUTPUT", trace);
-  ASSERT_EQ(box.run({"-silent"}).exitCode, 10);
-  std::string loaded;
-  for (const auto& entry : std::filesystem::directory_iterator(box.root())) {
-    if (entry.path().filename().string().starts_with("loader.")) {
-      loaded += Sandbox::readFile(entry.path().string());
-    }
-  }
-  ASSERT_THAT(loaded, HasSubstr("libglib-2.0.so")) << "the dynamic loader wrote no trace";
-  for (const char* library :
-       {"libgtk-3.so", "libgdk-3.so", "libgio-2.0.so", "libcurl.so", "libcrypto.so"}) {
-    EXPECT_THAT(loaded, ::testing::Not(HasSubstr(library))) << library << " was loaded";
-  }
-}
-
 TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFifteen) {
   installRuntime("1.5.0.0");
   Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
