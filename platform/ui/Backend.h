@@ -33,6 +33,10 @@ Backend& backend();
 
 // The GTK backend, or null when no display can be opened.
 std::unique_ptr<Backend> makeGtkBackend();
-std::unique_ptr<Backend> makeHeadlessBackend();
+// The headless backend. It writes reason, one line saying why there are no windows, to standard
+// error once, before the first thing it would have shown (a window ordered front, a modal
+// window, an alert), so a program started from a desktop never goes silent; a run that shows
+// nothing writes nothing.
+std::unique_ptr<Backend> makeHeadlessBackend(std::string reason);
 
 }  // namespace platform::ui::detail

@@ -11,6 +11,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 using testsupport::LogLine;
 using testsupport::Sandbox;
 
@@ -113,6 +114,28 @@ TEST_F(LaunchDecision, DownloadNeededButNotAllowedEndsWithTen) {
                     LogLine{LOG_ERR, "Unable to download runtime installer without -allowDownload"},
                     endLine(10)));
   }
+}
+
+// Without windows, the first thing the program would have shown is preceded by one line saying
+// why; a run that shows nothing writes nothing.
+TEST_F(LaunchDecision, HeadlessRunSaysWhyThereAreNoWindowsBeforeItsFirstDialog) {
+  box.setEnv("DISPLAY", ":4711");  // no X server answers there
+  auto version = box.run({"-version"});
+  EXPECT_EQ(version.out, "3.3.0.3650\n");
+  EXPECT_EQ(version.err, "") << "-version shows nothing";
+
+  installRuntime("1.5.0.0");
+  Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
+  auto unreachable = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(unreachable.exitCode, 15);
+  EXPECT_THAT(unreachable.err,
+              StartsWith("Cannot open the display (DISPLAY=:4711): running without windows\n"
+                         "Install Foo\n"));
+
+  box.unsetEnv("DISPLAY");
+  auto none = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(none.exitCode, 15);
+  EXPECT_THAT(none.err, StartsWith("No display: running without windows\nInstall Foo\n"));
 }
 
 TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFifteen) {
