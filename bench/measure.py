@@ -423,7 +423,7 @@ set style data histogram
 set style fill solid 0.6 border -1
 set boxwidth 0.6
 set logscale y
-set yrange [0.5:50]
+set yrange [0.5:*]
 set grid ytics
 set ylabel "ratio (log scale)"
 set xtics nomirror
