@@ -70,9 +70,12 @@ class Bench:
         self.make_pki = os.path.join(self.build, "tools", "fixture_pki", "make_fixture_pki")
         self.program = os.path.join(self.build, "tests", "e2e", "bootstrapper_fixture")
         self.floor = os.path.join(self.build, "bench", "exec_floor")
+        self.minimal_window = os.path.join(self.build, "bench", "minimal_gtk_window")
+        self.map_watch = os.path.join(self.build, "bench", "map_watch")
         self.verify_tool = os.path.join(self.build, "bench", "zanth_verify")
         self.work = tempfile.mkdtemp(prefix="zanth-bench-", dir=options.work)
         self.server = None
+        self.xvfb = None
         self.rows = []
 
     # Files ---------------------------------------------------------------------------------
@@ -150,7 +153,7 @@ class Bench:
     # Measurements ----------------------------------------------------------------------------
 
     def startup(self):
-        """Start-up to decision: Install Foo -silent without runtime ends with 10."""
+        """Start-up to decision, headless: Install Foo -silent without runtime ends with 10."""
         app = [self.app, "-silent"]
         floor = [self.floor]
         out = os.open(os.devnull, os.O_WRONLY)
@@ -166,7 +169,55 @@ class Bench:
             os.close(out)
         ms = lambda values: [v * 1000 for v in values]
         ref = self.add("startup", "exec floor (C, exec+exit)", "", "ms", ms(times["floor"]))
-        self.add("startup", "Install Foo -silent (exit 10)", "", "ms", ms(times["program"]), ref)
+        self.add("startup", "Install Foo -silent (exit 10), headless", "", "ms",
+                 ms(times["program"]), ref)
+
+    def start_display(self):
+        """One Xvfb for the window measure; returns its DISPLAY value."""
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-noreset", "-screen", "0",
+             "1280x1024x24"],
+            pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as f:
+            number = f.readline().strip()
+        if not number:
+            raise SystemExit("Xvfb did not start")
+        return ":" + number
+
+    def window(self):
+        """Start to the progress window mapped under Xvfb, against a minimal GTK 3 program that
+        maps one window. The download stalls after its headers, so the window stays; map_watch
+        sees both programs' windows the same way (the X server's MapNotify) and then ends them."""
+        self.publish(self.o.size)
+        switches = os.path.join(self.work, "server", SERVER_FOLDER, "installer.switches")
+        with open(switches, "w") as f:
+            f.write("_stall\n")
+        env = dict(self.env)
+        # The accessibility bridge would look for a desktop session bus that Xvfb has not got.
+        env.update(DISPLAY=self.start_display(), NO_AT_BRIDGE="1")
+
+        def mapped_ms(argv):
+            watch = subprocess.run([self.map_watch, "30"] + argv, env=env, capture_output=True,
+                                   text=True)
+            if watch.returncode != 0:
+                raise SystemExit("%s: %s" % (" ".join(argv), watch.stderr.strip()))
+            return float(watch.stdout.split()[0])
+
+        def program():
+            ms = mapped_ms([self.app, "-eulaAccepted", "-allowDownload"])
+            self.check_clean()
+            return ms
+
+        try:
+            times = alternate([("program", program),
+                               ("minimal", lambda: mapped_ms([self.minimal_window]))],
+                              self.o.window_runs, warmup=3)
+        finally:
+            os.remove(switches)
+        ref = self.add("window", "minimal GTK 3 window (C)", "", "ms", times["minimal"])
+        self.add("window", "Install Foo progress window (Xvfb)", "", "ms", times["program"], ref)
 
     def road_script(self):
         """The scripted tools' version of the whole road, as a user would write it."""
@@ -268,6 +319,9 @@ chmod +x installer
             self.add("memory", "progress window (Xvfb)", size, "MiB", gui)
 
     def stop(self):
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait()
         if self.server:
             self.server.send_signal(signal.SIGTERM)
             self.server.wait()
@@ -276,9 +330,11 @@ chmod +x installer
 
 # --- Output -----------------------------------------------------------------------------------
 
-GOALS = {"startup": ("< 3x the floor", lambda r: r < 3.0),
+GOALS = {"startup": ("< 25x the exec floor", lambda r: r < 25.0),
+         "window": ("<= 1.5x the minimal GTK window", lambda r: r <= 1.5),
          "road": ("<= 1.05x the tools", lambda r: r <= 1.05),
          "verify": ("(none; 1.0 = openssl cms)", None)}
+MEMORY_LIMITS = {"headless": 32, "window": 96}
 
 
 def fmt(value, unit):
@@ -290,6 +346,7 @@ def fmt(value, unit):
 
 
 def print_table(rows, noise):
+    """Prints the rows and each goal's line; returns whether every goal was met."""
     print()
     print("%-8s %-40s %5s %10s %22s %4s %7s" % ("measure", "subject", "MiB", "median",
                                                "range (min..max)", "runs", "ratio"))
@@ -304,18 +361,23 @@ def print_table(rows, noise):
         ", ".join("%s %s %.0f%%" % (r["measure"], r["subject"].split()[0],
                                      100 * (r["max"] - r["min"]) / r["median"])
                   for r in rows if r["measure"] != "memory")))
-    print("Goals: start-up < 3x floor; road <= 1.05x tools; memory < 32 MiB headless, "
+    print("Goals: start-up to decision (headless) < 25x the exec floor; progress window mapped "
+          "<= 1.5x a minimal GTK 3 window; road <= 1.05x tools; memory < 32 MiB headless, "
           "< 96 MiB with the window, independent of size.")
+    met = []
     for r in rows:
         goal = GOALS.get(r["measure"])
         if r["ratio"] is not None and goal and goal[1]:
+            met.append(goal[1](r["ratio"]))
             print("  %-7s %.2fx %s: %s" % (r["measure"], r["ratio"], goal[0],
-                                           "met" if goal[1](r["ratio"]) else "MISSED"))
+                                           "met" if met[-1] else "MISSED"))
         if r["measure"] == "memory":
-            limit = 32 if r["subject"].startswith("headless") else 96
+            limit = MEMORY_LIMITS["headless" if r["subject"].startswith("headless") else "window"]
+            met.append(r["max"] < limit)
             print("  memory  %s, %s MiB: %.1f MiB (max %.1f) < %d MiB: %s" % (
                 r["subject"], r["size_mib"], r["median"], r["max"], limit,
-                "met" if r["max"] < limit else "MISSED"))
+                "met" if met[-1] else "MISSED"))
+    return all(met)
 
 
 def write_csv(rows, path):
@@ -340,7 +402,8 @@ def write_chart(rows, folder, label):
                 continue
             ref = next(x for x in rows if x["measure"] == r["measure"] and x["ratio"] is None
                        and x["size_mib"] == r["size_mib"])
-            name = {"startup": "start-up", "road": "whole road", "verify": "verify"}[r["measure"]]
+            name = {"startup": "start-up", "window": "window mapped", "road": "whole road",
+                    "verify": "verify"}[r["measure"]]
             f.write('"%s" %f %f %f\n' % (name, r["ratio"], r["min"] / ref["median"],
                                          r["max"] / ref["median"]))
     memory = os.path.join(folder, "memory-%s.dat" % label)
@@ -359,19 +422,22 @@ set title "Time: program / reference (median, bars: slowest and fastest run)"
 set style data histogram
 set style fill solid 0.6 border -1
 set boxwidth 0.6
-set yrange [0:*]
+set logscale y
+set yrange [0.5:*]
 set grid ytics
-set ylabel "ratio"
+set ylabel "ratio (log scale)"
 set xtics nomirror
 plot "{ratios}" using 0:2:xtic(1) with boxes notitle, \\
      "" using 0:2:3:4 with yerrorbars lc rgb "black" pt 0 notitle, \\
      1.05 with lines dt 2 lc rgb "red" title "road goal 1.05", \\
-     3 with lines dt 3 lc rgb "blue" title "start-up goal 3"
+     1.5 with lines dt 4 lc rgb "dark-green" title "window goal 1.5", \\
+     25 with lines dt 3 lc rgb "blue" title "start-up goal 25"
 set title "Peak resident memory on the whole road"
 set xlabel "installer size (MiB)"
 set ylabel "MiB"
 set logscale x 2
 set xrange [32:2048]
+unset logscale y
 set yrange [0:*]
 set key center right
 plot "{memory}" index 0 using 1:2:3:4 with yerrorlines title "headless", \\
@@ -393,10 +459,13 @@ def main():
     parser.add_argument("--work", default=None, help="folder for the bench's files")
     parser.add_argument("--runs", type=int, default=7, help="runs of each side (>= 5)")
     parser.add_argument("--startup-runs", type=int, default=41)
+    parser.add_argument("--window-runs", type=int, default=21)
     parser.add_argument("--memory-runs", type=int, default=5)
     parser.add_argument("--size", type=int, default=256, help="installer MiB of road and verify")
     parser.add_argument("--memory-sizes", default="64,256,1024")
-    parser.add_argument("--only", default="startup,road,verify,memory")
+    parser.add_argument("--only", default="startup,window,road,verify,memory")
+    parser.add_argument("--check", action="store_true",
+                        help="exit with 1 when a goal is not met")
     options = parser.parse_args()
     only = options.only.split(",")
     sizes = [int(s) for s in options.memory_sizes.split(",") if s]
@@ -414,6 +483,9 @@ def main():
         if "startup" in only:
             print("start-up to decision ...", flush=True)
             bench.startup()
+        if "window" in only:
+            print("start to the progress window mapped (Xvfb) ...", flush=True)
+            bench.window()
         if "road" in only:
             print("whole road, %d MiB ..." % options.size, flush=True)
             peaks[options.size] = bench.road(options.size)
@@ -426,11 +498,14 @@ def main():
     finally:
         bench.stop()
     noise["load_after"] = open("/proc/loadavg").read().split()[:3]
-    print_table(bench.rows, noise)
+    all_met = print_table(bench.rows, noise)
     csv_path = os.path.join(options.results, "bench-%s.csv" % options.label)
     write_csv(bench.rows, csv_path)
     print("table: %s" % csv_path)
     write_chart(bench.rows, options.results, options.label)
+    if options.check and not all_met:
+        print("goals not met", file=sys.stderr)
+        sys.exit(1)
 
 
 if __name__ == "__main__":

@@ -714,19 +714,16 @@ void CurlTransfer::fail(const Error& failure) {
   target->didFailWithError(*download, failure);
 }
 
-}  // namespace platform
-
-// The module's entry (see platform/UrlTransfer.h).
-extern "C" __attribute__((visibility("default"))) void zanth_start_url_transfer(
-    const std::string& url, platform::UrlDownloadDelegate& delegate,
-    std::shared_ptr<platform::UrlDownload::Transfer>* result) {
-  using platform::CurlTransfer;
-  result->reset();
-  if (!platform::isHttpUrl(url)) return;
-  platform::CurlLoop::shared();
+std::shared_ptr<UrlDownload::Transfer> detail::startUrlTransfer(const std::string& url,
+                                                                UrlDownloadDelegate& delegate) {
+  if (!isHttpUrl(url)) return nullptr;
+  CurlLoop::shared();
   auto transfer = std::make_shared<CurlTransfer>();
   transfer->requestedUrl = url;
   transfer->currentUrl = url;
   transfer->delegate = &delegate;
-  if (transfer->start()) *result = std::move(transfer);
+  if (!transfer->start()) return nullptr;
+  return transfer;
 }
+
+}  // namespace platform

@@ -1,8 +1,7 @@
 #pragma once
 
-// The link between UrlDownload and the module that carries out its transfers (UrlDownloadCurl.cpp,
-// built as the embedded module "curl", so that libcurl and its libraries are loaded only by a
-// run that downloads). Internal to the platform layer.
+// The link between UrlDownload and the transfers that carry it out (UrlDownloadCurl.cpp, on
+// libcurl). Internal to the platform layer.
 
 #include <memory>
 #include <string>
@@ -28,12 +27,10 @@ struct UrlDownload::Transfer {
 
 namespace detail {
 
-// The module's entry: starts a transfer of url reporting to delegate and stores it in *transfer;
-// stores null when it cannot be made (not an http or https URL, or the transfer library refuses
-// it). The transfer is handed back through a pointer because the entry has C linkage.
-using StartUrlTransfer = void (*)(const std::string& url, UrlDownloadDelegate& delegate,
-                                  std::shared_ptr<UrlDownload::Transfer>* transfer);
-inline constexpr const char* kStartUrlTransferEntry = "zanth_start_url_transfer";
+// Starts a transfer of url reporting to delegate; null when it cannot be made (not an http or
+// https URL, or the transfer library refuses it).
+std::shared_ptr<UrlDownload::Transfer> startUrlTransfer(const std::string& url,
+                                                        UrlDownloadDelegate& delegate);
 
 }  // namespace detail
 

@@ -33,8 +33,8 @@ using signature::X509StackPtr;
 using signature::X509StoreCtxPtr;
 using signature::X509StorePtr;
 
-// Made by the first verifier, not at start-up: a run that verifies nothing never calls libcrypto
-// (see LibcryptoOnDemand.cpp).
+// Made by the first verifier, not by a static initializer: no libcrypto call runs before main,
+// and a run that verifies nothing makes none.
 signature::X509StackPtr certChain;
 std::optional<std::string> callbackError;
 int callbackErrorNumber = 0;

@@ -6,21 +6,25 @@ namespace platform::ui::detail {
 
 namespace {
 
-bool displayConfigured() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+// The display variables that are set, as "DISPLAY=:0"; empty when none is.
+std::string namedDisplays() {
+  std::string named;
+  for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"}) {
     const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') return true;
+    if (value == nullptr || *value == '\0') continue;
+    if (!named.empty()) named += ", ";
+    named += std::string(name) + "=" + value;
   }
-  return false;
+  return named;
 }
 
 std::unique_ptr<Backend> chooseBackend() {
   // Without a display variable the toolkit is not even initialised: unattended runs start fast
   // and never wait for a window nobody can see.
-  if (displayConfigured()) {
-    if (std::unique_ptr<Backend> gtk = makeGtkBackend()) return gtk;
-  }
-  return makeHeadlessBackend();
+  const std::string named = namedDisplays();
+  if (named.empty()) return makeHeadlessBackend("No display: running without windows");
+  if (std::unique_ptr<Backend> gtk = makeGtkBackend()) return gtk;
+  return makeHeadlessBackend("Cannot open the display (" + named + "): running without windows");
 }
 
 }  // namespace

@@ -28,13 +28,15 @@ class Backend {
 };
 
 // The backend of this process, chosen on the first call: GTK when $DISPLAY or $WAYLAND_DISPLAY
-// is set and a display opens, headless otherwise (the toolkit is then never touched).
+// is set and a display opens, headless otherwise (the toolkit is then not initialised).
 Backend& backend();
 
-// The GTK backend, or null when no display can be opened or the toolkit cannot be loaded. It
-// lives in an embedded module (platform/EmbeddedModule.h), so the toolkit's libraries are loaded
-// only when a display is configured.
+// The GTK backend, or null when no display can be opened.
 std::unique_ptr<Backend> makeGtkBackend();
-std::unique_ptr<Backend> makeHeadlessBackend();
+// The headless backend. It writes reason, one line saying why there are no windows, to standard
+// error once, before the first thing it would have shown (a window ordered front, a modal
+// window, an alert), so a program started from a desktop never goes silent; a run that shows
+// nothing writes nothing.
+std::unique_ptr<Backend> makeHeadlessBackend(std::string reason);
 
 }  // namespace platform::ui::detail

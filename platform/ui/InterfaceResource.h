@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -20,7 +19,7 @@ class InterfaceResource {
 
   // Loads the resource called name ("MainInterface", "ErrorDialog") with the backend chosen at
   // start-up (the toolkit when a display could be opened, otherwise headless); null when it
-  // does not exist (was never registered) or does not parse.
+  // is not built into the program or does not parse.
   static std::unique_ptr<InterfaceResource> load(const std::string& name);
 
   // The object with identifier id and of the asked kind; null when there is none.
@@ -30,11 +29,6 @@ class InterfaceResource {
   virtual ProgressIndicator* progressIndicator(const std::string& id) = 0;
   virtual TextView* textView(const std::string& id) = 0;
 };
-
-// Makes the GtkBuilder document [data, data + size) available as the interface resource name.
-// The program's compiled-in resources (resources/) register theirs while the program starts;
-// the bytes must stay valid until the process ends.
-void registerInterfaceResource(const std::string& name, const char* data, std::size_t size);
 
 // The standard application-modal alert: title, text and one button titled buttonTitle. Returns
 // when the button has been pressed; headless, it writes title and text to standard error and

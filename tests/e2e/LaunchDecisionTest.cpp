@@ -11,6 +11,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 using testsupport::LogLine;
 using testsupport::Sandbox;
 
@@ -115,24 +116,26 @@ TEST_F(LaunchDecision, DownloadNeededButNotAllowedEndsWithTen) {
   }
 }
 
-// The toolkit, libcurl and libcrypto are loaded only by the runs that need them: a decision
-// without a display or a download (most of what start-up costs would otherwise be loading them).
-TEST_F(LaunchDecision, HeadlessDecisionLoadsNeitherToolkitNorTransferNorCryptoLibraries) {
-  const std::string trace = box.root() + "/loader";
-  box.setEnv("LD_DEBUG", "files");
-  box.setEnv("LD_DEBUG_OUTPUT", trace);
-  ASSERT_EQ(box.run({"-silent"}).exitCode, 10);
-  std::string loaded;
-  for (const auto& entry : std::filesystem::directory_iterator(box.root())) {
-    if (entry.path().filename().string().starts_with("loader.")) {
-      loaded += Sandbox::readFile(entry.path().string());
-    }
-  }
-  ASSERT_THAT(loaded, HasSubstr("libglib-2.0.so")) << "the dynamic loader wrote no trace";
-  for (const char* library :
-       {"libgtk-3.so", "libgdk-3.so", "libgio-2.0.so", "libcurl.so", "libcrypto.so"}) {
-    EXPECT_THAT(loaded, ::testing::Not(HasSubstr(library))) << library << " was loaded";
-  }
+// Without windows, the first thing the program would have shown is preceded by one line saying
+// why; a run that shows nothing writes nothing.
+TEST_F(LaunchDecision, HeadlessRunSaysWhyThereAreNoWindowsBeforeItsFirstDialog) {
+  box.setEnv("DISPLAY", ":4711");  // no X server answers there
+  auto version = box.run({"-version"});
+  EXPECT_EQ(version.out, "3.3.0.3650\n");
+  EXPECT_EQ(version.err, "") << "-version shows nothing";
+
+  installRuntime("1.5.0.0");
+  Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
+  auto unreachable = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(unreachable.exitCode, 15);
+  EXPECT_THAT(unreachable.err,
+              StartsWith("Cannot open the display (DISPLAY=:4711): running without windows\n"
+                         "Install Foo\n"));
+
+  box.unsetEnv("DISPLAY");
+  auto none = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(none.exitCode, 15);
+  EXPECT_THAT(none.err, StartsWith("No display: running without windows\nInstall Foo\n"));
 }
 
 TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFifteen) {

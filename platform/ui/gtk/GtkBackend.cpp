@@ -234,12 +234,9 @@ bool GtkBackend::writeScreenSnapshot(const std::string& pngPath) {
 
 }  // namespace platform::ui::gtk
 
-// The module's entry (see platform/ui/GtkBackendModule.cpp): a new backend owned by the caller,
-// or null when no display can be opened.
-extern "C" __attribute__((visibility("default"))) platform::ui::detail::Backend*
-zanth_make_gtk_backend() {
-  using platform::ui::gtk::GtkBackend;
-  namespace gtk = platform::ui::gtk;
+namespace platform::ui::detail {
+
+std::unique_ptr<Backend> makeGtkBackend() {
   // GTK would switch the whole C locale to the user's; numbers must keep printing and parsing
   // the C way, so only character classes and message catalogues follow the environment.
   gtk_disable_setlocale();
@@ -260,5 +257,7 @@ zanth_make_gtk_backend() {
       nullptr);
   gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css.get()),
                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  return new GtkBackend();
+  return std::make_unique<gtk::GtkBackend>();
 }
+
+}  // namespace platform::ui::detail

@@ -6,9 +6,12 @@
 #include <glib.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/GLibPtr.h"
@@ -28,6 +31,10 @@ bool builderBoolean(const std::string& value) {
 
 class HeadlessInterfaceResource : public InterfaceResource {
  public:
+  // windowShown runs whenever one of the resource's windows is ordered front.
+  explicit HeadlessInterfaceResource(std::function<void()> windowShown)
+      : windowShown_(std::move(windowShown)) {}
+
   Window* window(const std::string& id) override { return find<Window>(id); }
   Button* button(const std::string& id) override { return find<Button>(id); }
   Label* label(const std::string& id) override { return find<Label>(id); }
@@ -71,6 +78,7 @@ class HeadlessInterfaceResource : public InterfaceResource {
     if (resource->property_) resource->propertyValue_.append(text, length);
   }
 
+  std::function<void()> windowShown_;
   std::vector<std::unique_ptr<HeadlessObject>> objects_;
   std::map<std::string, HeadlessObject*> byId_;
 
@@ -84,7 +92,7 @@ class HeadlessInterfaceResource : public InterfaceResource {
 HeadlessObject* HeadlessInterfaceResource::create(const std::string& className) {
   std::unique_ptr<HeadlessObject> object;
   if (className == "GtkWindow" || className == "GtkDialog" || className == "GtkApplicationWindow") {
-    object = std::make_unique<HeadlessWindow>();
+    object = std::make_unique<HeadlessWindow>(windowShown_);
   } else if (className == "GtkButton") {
     object = std::make_unique<HeadlessButton>();
   } else if (className == "GtkLabel") {
@@ -171,10 +179,13 @@ bool HeadlessInterfaceResource::parse(const char* data, std::size_t size) {
 
 class HeadlessBackend : public detail::Backend {
  public:
+  explicit HeadlessBackend(std::string reason) : reason_(std::move(reason)) {}
+
   bool hasDisplay() const override { return false; }
 
+  // The resource's windows must not outlive the backend.
   std::unique_ptr<InterfaceResource> load(std::string_view document) override {
-    auto resource = std::make_unique<HeadlessInterfaceResource>();
+    auto resource = std::make_unique<HeadlessInterfaceResource>([this] { tellReasonOnce(); });
     if (!resource->parse(document.data(), document.size())) return nullptr;
     return resource;
   }
@@ -190,16 +201,27 @@ class HeadlessBackend : public detail::Backend {
 
   void runAlertPanel(const std::string& title, const std::string& text,
                      const std::string&) override {
+    tellReasonOnce();
     writeToStandardError(title, text);
   }
 
   bool writeScreenSnapshot(const std::string&) override { return false; }
 
  private:
+  void tellReasonOnce() {
+    if (reasonTold_) return;
+    reasonTold_ = true;
+    std::fprintf(stderr, "%s\n", reason_.c_str());
+    std::fflush(stderr);
+  }
+
   static void writeToStandardError(const std::string& title, const std::string& text) {
     std::fprintf(stderr, "%s\n%s\n", title.c_str(), text.c_str());
     std::fflush(stderr);
   }
+
+  const std::string reason_;
+  bool reasonTold_ = false;
 };
 
 }  // namespace
@@ -208,8 +230,8 @@ class HeadlessBackend : public detail::Backend {
 
 namespace platform::ui::detail {
 
-std::unique_ptr<Backend> makeHeadlessBackend() {
-  return std::make_unique<headless::HeadlessBackend>();
+std::unique_ptr<Backend> makeHeadlessBackend(std::string reason) {
+  return std::make_unique<headless::HeadlessBackend>(std::move(reason));
 }
 
 }  // namespace platform::ui::detail

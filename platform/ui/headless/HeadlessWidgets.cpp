@@ -13,6 +13,11 @@ std::string HeadlessWindow::contentText() const {
   return content;
 }
 
+void HeadlessWindow::makeKeyAndOrderFront() {
+  if (shown_) shown_();
+  visible_ = true;
+}
+
 void HeadlessWindow::performClose() {
   if (!closeAction_) {
     close();

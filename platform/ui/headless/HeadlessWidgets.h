@@ -30,9 +30,12 @@ class TextSource {
 
 class HeadlessWindow : public Window, public HeadlessObject {
  public:
+  // shown runs each time the window is ordered front, before it counts as visible.
+  explicit HeadlessWindow(std::function<void()> shown) : shown_(std::move(shown)) {}
+
   void setTitle(const std::string& title) override { title_ = title; }
   std::string title() const override { return title_; }
-  void makeKeyAndOrderFront() override { visible_ = true; }
+  void makeKeyAndOrderFront() override;
   void close() override { visible_ = false; }
   bool isVisible() const override { return visible_; }
   void setCloseAction(std::function<void()> action) override { closeAction_ = std::move(action); }
@@ -44,6 +47,7 @@ class HeadlessWindow : public Window, public HeadlessObject {
   std::string contentText() const;
 
  private:
+  std::function<void()> shown_;
   std::string title_;
   bool visible_ = false;
   std::function<void()> closeAction_;
