@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -15,13 +14,17 @@
 #include <vector>
 
 #include "tests/support/FixtureServer.h"
+#include "tests/support/Gzip.h"
 #include "tests/support/MainLoop.h"
 #include "tests/support/Sandbox.h"
+#include "tests/support/TestBytes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using testsupport::FixtureServer;
+using testsupport::gunzipped;
+using testsupport::pattern;
 using testsupport::Sandbox;
 
 // Records every callback as a line and saves into folder; options steer its answers.
@@ -85,30 +88,6 @@ class RecordingDelegate : public platform::UrlDownloadDelegate {
  private:
   std::string folder_;
 };
-
-std::string gunzipped(const std::string& data) {
-  z_stream stream{};
-  inflateInit2(&stream, 16 + MAX_WBITS);
-  std::string out;
-  char buffer[65536];
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  int status = Z_OK;
-  while (status == Z_OK) {
-    stream.next_out = reinterpret_cast<Bytef*>(buffer);
-    stream.avail_out = sizeof buffer;
-    status = inflate(&stream, Z_NO_FLUSH);
-    out.append(buffer, sizeof buffer - stream.avail_out);
-  }
-  inflateEnd(&stream);
-  return status == Z_STREAM_END ? out : "<not gzip>";
-}
-
-std::string pattern(std::size_t size) {
-  std::string text(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
-  return text;
-}
 
 class UrlDownloadTest : public ::testing::Test {
  protected:

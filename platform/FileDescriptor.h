@@ -1,0 +1,43 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <utility>
+
+namespace platform {
+
+// An open file descriptor with exactly one owner: closed once, by close() or by the destructor,
+// whichever comes first. Moving hands the descriptor over.
+class FileDescriptor {
+ public:
+  FileDescriptor() = default;
+  // Takes ownership of fd (a negative fd means none).
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() { (void)close(); }
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+      (void)close();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  // The descriptor, still owned by this object; -1 when there is none.
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+  // Closes the descriptor now. False when close reports an error, which for a file written to
+  // can be the first sign that earlier writes did not reach the disk. True when there is none.
+  [[nodiscard]] bool close() {
+    if (fd_ < 0) return true;
+    // Not retried on EINTR: on Linux the descriptor is released whatever close returns.
+    return ::close(std::exchange(fd_, -1)) == 0;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace platform

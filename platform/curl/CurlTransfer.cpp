@@ -1,0 +1,349 @@
+// The transfer of one URL on libcurl's multi-socket interface, driven by the GLib main loop.
+//
+// One process-wide multi handle sits on one GLib source (CurlLoop). curl's own callbacks (header
+// and body) only record and save data; every delegate call is made later from a per-transfer
+// source, so the delegate may destroy the transfer in any call without pulling an easy handle out
+// from under curl.
+#include "platform/curl/CurlTransfer.h"
+
+#include <algorithm>
+#include <climits>
+#include <string_view>
+
+#include "platform/SuggestedFilename.h"
+#include "platform/curl/CurlUrl.h"
+#include "platform/curl/UrlErrors.h"
+
+namespace platform {
+
+namespace {
+
+constexpr long kConnectTimeoutSeconds = 30;
+constexpr gint64 kIdleTimeoutMicroseconds = 30 * G_USEC_PER_SEC;
+constexpr int kMaxRedirects = 20;
+constexpr long kReceiveBufferSize = 512 * 1024;  // curl's largest receive buffer
+
+}  // namespace
+
+// The one place the state changes, with what entering each state brings.
+void CurlTransfer::moveTo(State next) {
+  const bool handleInMulti = attemptInProgress();
+  state = next;
+  switch (next) {
+    case State::Requesting:
+      // A new attempt: no result yet, and the idle watch starts over.
+      attemptResult.reset();
+      lastActivity = g_get_monotonic_time();
+      g_source_set_ready_time(idleSource.get(), lastActivity + kIdleTimeoutMicroseconds);
+      break;
+    case State::ResponseReceived:
+    case State::BodyHeld:
+      schedulePump();  // the delegate is to decide where the body goes
+      break;
+    case State::Redirecting:
+    case State::Receiving:
+      break;
+    case State::Stopped:
+      delegate = nullptr;
+      if (handleInMulti) CurlLoop::shared().remove(easy.get());
+      destination.reset();  // what arrived before a failure or a cancel still reaches the file
+      idleSource.reset();
+      pumpSource.reset();
+      decoder.reset();
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Attempts.
+
+bool CurlTransfer::start() {
+  easy.reset(curl_easy_init());
+  if (!easy) return false;
+  curl_slist* list = curl_slist_append(nullptr, "Cache-Control: no-cache");
+  if (list) requestHeaders.reset(list);
+  if (!list || !curl_slist_append(list, "Pragma: no-cache")) return false;
+  if (!setSharedOptions()) return false;
+  pumpSource = OwnedSource<CurlTransfer>::make(this);
+  idleSource = OwnedSource<CurlTransfer>::make(this);
+  return beginAttempt();
+}
+
+bool CurlTransfer::setSharedOptions() {
+  CURL* handle = easy.get();
+  bool ok =
+      curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_HTTPHEADER, requestHeaders.get()) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &CurlTransfer::headerCallback) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_HEADERDATA, this) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &CurlTransfer::writeCallback) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_WRITEDATA, this) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_USERAGENT, "ZanthBootstrapper") == CURLE_OK;
+  if (!ok) return false;
+  curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferSize);  // a hint; smaller is fine
+  return true;
+}
+
+// Sets what differs from one attempt to the next and hands the handle to curl.
+bool CurlTransfer::beginAttempt() {
+  if (curl_easy_setopt(easy.get(), CURLOPT_URL, currentUrl.c_str()) != CURLE_OK ||
+      !CurlLoop::shared().add(easy.get(), *this)) {
+    return false;
+  }
+  moveTo(State::Requesting);
+  return true;
+}
+
+void CurlTransfer::curlDone(CURLcode code) {
+  if (attemptInProgress()) CurlLoop::shared().remove(easy.get());
+  attemptResult = code;
+  schedulePump();
+}
+
+void CurlTransfer::failNow(Error failure) {
+  if (!error) error = std::move(failure);
+  curlDone(CURLE_ABORTED_BY_CALLBACK);
+}
+
+void CurlTransfer::dispatchSource(GSource* source) {
+  g_source_set_ready_time(source, -1);
+  if (source == pumpSource.get()) {
+    pump();
+  } else {
+    checkIdle(source);
+  }
+}
+
+// The idle watch: nothing received for the whole time-out fails the attempt. It is checked only
+// when due, so receiving costs no timer work.
+void CurlTransfer::checkIdle(GSource* source) {
+  if (attemptResult) return;
+  const gint64 deadline = lastActivity + kIdleTimeoutMicroseconds;
+  // A body held for the delegate is not the server's silence.
+  const bool held = state == State::BodyHeld;
+  if (held || g_get_monotonic_time() < deadline) {
+    g_source_set_ready_time(source,
+                            held ? g_get_monotonic_time() + kIdleTimeoutMicroseconds : deadline);
+    return;
+  }
+  failNow(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
+}
+
+// ---------------------------------------------------------------------------------------------
+// curl's callbacks.
+
+size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void* self) {
+  auto* transfer = static_cast<CurlTransfer*>(self);
+  const size_t length = size * count;
+  transfer->lastActivity = g_get_monotonic_time();
+  // One call per line; the blank line ends a response's headers, which curl has stored by then.
+  if (trimmed(std::string_view(data, length)).empty()) {
+    transfer->headersComplete();
+    if (transfer->error) return 0;  // stops the transfer before any body is saved
+  }
+  return length;
+}
+
+void CurlTransfer::headersComplete() {
+  // Only the first answer of an attempt counts; a blank line after trailers is no new answer.
+  if (state != State::Requesting) return;
+  ResponseHeaders headers = readResponseHeaders(easy.get());
+  if (headers.status < 200) return;  // an interim answer; the real one follows
+  if (headers.status >= 400) {
+    error = errorForHttpStatus(headers.status, currentUrl);
+    return;
+  }
+  received = std::move(headers);
+  moveTo(received.isRedirect() ? State::Redirecting : State::ResponseReceived);
+}
+
+size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* self) {
+  auto* transfer = static_cast<CurlTransfer*>(self);
+  const size_t length = size * count;
+  transfer->lastActivity = g_get_monotonic_time();
+  switch (transfer->state) {
+    case State::Redirecting:
+      return length;  // the body of a redirect is not the resource
+    case State::ResponseReceived:
+    case State::BodyHeld:
+      if (transfer->error) return 0;
+      // Hold the body until the delegate has chosen where it goes; curl keeps this chunk.
+      transfer->moveTo(State::BodyHeld);
+      return CURL_WRITEFUNC_PAUSE;
+    case State::Receiving:
+      return transfer->receiveBody(data, length) ? length : 0;
+    case State::Requesting:
+    case State::Stopped:
+      break;
+  }
+  return 0;  // no body before the answer's headers
+}
+
+// Saves a piece of the body and counts it for the delegate.
+bool CurlTransfer::receiveBody(const char* data, size_t length) {
+  if (!saveBody(reinterpret_cast<const unsigned char*>(data), length)) return false;
+  undeliveredBytes += length;
+  schedulePump();
+  return true;
+}
+
+bool CurlTransfer::saveBody(const unsigned char* data, size_t length) {
+  using Result = GzipDecoder::Result;
+  Result result = Result::Decoded;
+  if (!decoder) {
+    if (!destination->write(data, length)) result = Result::SinkFailed;
+  } else {
+    result = decoder->decode(data, length, [this](const unsigned char* bytes, size_t size) {
+      return destination->write(bytes, size);
+    });
+  }
+  if (result == Result::Decoded) return true;
+  error = result == Result::BadData
+              ? urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl)
+              : urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl);
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The pump: every delegate call is made from here, on the main loop.
+
+void CurlTransfer::pump() {
+  auto self = shared_from_this();  // a delegate call may drop the owner's reference
+  if (stopped()) return;
+  if ((state == State::ResponseReceived || state == State::BodyHeld) && !error) {
+    if (!deliverResponse()) return;
+  }
+  reportReceivedBytes();
+  if (attemptResult && !stopped()) concludeAttempt();
+}
+
+UrlResponse CurlTransfer::response() const {
+  UrlResponse answer;
+  answer.url = currentUrl;
+  answer.statusCode = received.status;
+  answer.mimeType = received.mimeType;
+  answer.expectedContentLength = received.contentLength;
+  answer.suggestedFilename = suggestedFilename(received.contentDisposition, urlPath(currentUrl));
+  return answer;
+}
+
+// Response, decoding question, destination; then the held body flows again. Returns false when
+// the transfer ended meanwhile.
+bool CurlTransfer::deliverResponse() {
+  const UrlResponse answer = response();
+  delegate->didReceiveResponse(*owner, answer);
+  if (stopped()) return false;
+  const bool decode = delegate->shouldDecodeSourceDataOfMIMEType(*owner, answer.mimeType);
+  if (stopped()) return false;
+  delegate->decideDestinationWithSuggestedFilename(*owner, answer.suggestedFilename);
+  if (stopped()) return false;
+  if (decode) {
+    decoder = GzipDecoder::create();
+    if (!decoder) {
+      fail(urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl));
+      return false;
+    }
+  }
+  const bool held = state == State::BodyHeld;
+  if (!createDestination()) return false;
+  if (held && !attemptResult) resumeBody();
+  return !stopped();
+}
+
+bool CurlTransfer::createDestination() {
+  if (requestedDestination) {
+    const auto& [path, allowOverwrite] = *requestedDestination;
+    destination = DownloadDestination::create(path, allowOverwrite);
+  }
+  if (!destination) {
+    fail(urlError(url_error::kCannotCreateFile, "cannot create file", currentUrl));
+    return false;
+  }
+  moveTo(State::Receiving);
+  delegate->didCreateDestination(*owner, destination->path());
+  return !stopped();
+}
+
+void CurlTransfer::resumeBody() {
+  // curl may hand over the held body inside this call; a failure to save it ends the transfer
+  // here, as curl would not report it.
+  if (curl_easy_pause(easy.get(), CURLPAUSE_CONT) != CURLE_OK || error) {
+    failNow(
+        error.value_or(urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl)));
+  }
+}
+
+void CurlTransfer::reportReceivedBytes() {
+  while (undeliveredBytes > 0 && !stopped()) {
+    const auto length =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(undeliveredBytes, UINT32_MAX));
+    undeliveredBytes -= length;
+    delegate->didReceiveDataOfLength(*owner, length);
+  }
+}
+
+// curl is done with the attempt: the transfer fails, follows a redirect, or finishes.
+void CurlTransfer::concludeAttempt() {
+  if (error) return fail(*error);
+  if (*attemptResult != CURLE_OK) return fail(errorForCurlCode(*attemptResult, currentUrl));
+  switch (state) {
+    case State::Redirecting:
+      return followRedirect();
+    case State::Requesting:
+      return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
+    case State::ResponseReceived:
+    case State::BodyHeld:
+      // An answer without a body still creates its (empty) file.
+      if (!deliverResponse()) return;
+      return finish();
+    case State::Receiving:
+      return finish();
+    case State::Stopped:
+      return;
+  }
+}
+
+void CurlTransfer::followRedirect() {
+  const std::optional<std::string> location = redirectUrl(easy.get());
+  if (!location) {
+    return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
+  }
+  if (++redirects > kMaxRedirects) {
+    return fail(urlError(url_error::kHttpTooManyRedirects, "too many HTTP redirects", currentUrl));
+  }
+  std::string next = delegate->willSendRequest(*owner, *location, response());
+  if (stopped()) return;
+  if (next.empty()) return fail(urlError(url_error::kCancelled, "cancelled", *location));
+  if (!isHttpUrl(next)) return fail(urlError(url_error::kUnsupportedUrl, "unsupported URL", next));
+  currentUrl = std::move(next);
+  if (!beginAttempt()) {
+    fail(urlError(url_error::kUnsupportedUrl, "unsupported URL", currentUrl));
+  }
+}
+
+void CurlTransfer::finish() {
+  if (decoder && !decoder->complete()) {
+    return fail(
+        urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl));
+  }
+  if (!destination->close()) {
+    return fail(urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl));
+  }
+  UrlDownloadDelegate* target = delegate;
+  UrlDownload* download = owner;
+  moveTo(State::Stopped);
+  target->downloadDidFinish(*download);
+}
+
+void CurlTransfer::fail(const Error& failure) {
+  UrlDownloadDelegate* target = delegate;
+  UrlDownload* download = owner;
+  moveTo(State::Stopped);
+  target->didFailWithError(*download, failure);
+}
+
+}  // namespace platform

@@ -1,0 +1,120 @@
+#pragma once
+
+// One URL transfer on libcurl, driven by the main loop: the UrlDownload::Transfer that
+// detail::startUrlTransfer (UrlDownloadCurl.cpp) makes.
+
+#include <curl/curl.h>
+#include <glib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/DownloadDestination.h"
+#include "platform/GzipDecoder.h"
+#include "platform/UrlTransfer.h"
+#include "platform/curl/CurlHandles.h"
+#include "platform/curl/CurlLoop.h"
+#include "platform/curl/OwnedSource.h"
+#include "platform/curl/ResponseHeaders.h"
+
+namespace platform {
+
+// One transfer. Owned by its UrlDownload and, while a delegate call runs, by that call too.
+//
+// A transfer is made of attempts: one request and its answer on the easy handle. A redirect
+// the delegate accepts begins the next attempt at the new URL. An attempt is in progress from
+// beginAttempt until curl is done with it (curlDone, or failNow); the pump then concludes it.
+struct CurlTransfer final : UrlDownload::Transfer,
+                            CurlLoop::Client,
+                            std::enable_shared_from_this<CurlTransfer> {
+  // Where the transfer stands. Every change goes through moveTo:
+  //   Stopped          -> Requesting        the first attempt is out (start)
+  //   Requesting       -> Redirecting       the headers of a redirect arrived
+  //   Requesting       -> ResponseReceived  the headers of the final answer arrived
+  //   ResponseReceived -> BodyHeld          its body began before there is a destination
+  //   ResponseReceived,
+  //   BodyHeld         -> Receiving         the delegate has the response; the file exists
+  //   Redirecting      -> Requesting        the delegate accepted the redirect: the next attempt
+  //   any              -> Stopped           the end was reported, or the transfer cancelled
+  enum class State {
+    Stopped,           // not started, ended or cancelled: no delegate call follows
+    Requesting,        // an attempt is out and no final answer has come (1xx answers are skipped)
+    Redirecting,       // a redirect answered; curl reads its body, which is dropped
+    ResponseReceived,  // the final answer arrived; the next pump gives it to the delegate
+    BodyHeld,          // ... and its body has begun: curl holds it (paused) until there is a file
+    Receiving,         // the destination exists; the body is saved as it arrives
+  };
+
+  ~CurlTransfer() override { moveTo(State::Stopped); }
+
+  // Sets the options every attempt shares and begins the first attempt; false when curl refuses.
+  bool start();
+  void cancel() override {
+    owner = nullptr;
+    moveTo(State::Stopped);
+  }
+  void setDestination(const std::string& path, bool allowOverwrite) override {
+    requestedDestination.emplace(path, allowOverwrite);
+  }
+  const std::string& url() const override { return requestedUrl; }
+  void dispatchSource(GSource* source);
+
+  UrlDownloadDelegate* delegate = nullptr;  // null once Stopped
+  std::string requestedUrl;
+  std::string currentUrl;  // the URL of the current attempt
+
+ private:
+  void moveTo(State next);
+  bool stopped() const { return state == State::Stopped; }
+  // From beginAttempt until curl is done with the attempt: the easy handle is in the multi.
+  bool attemptInProgress() const { return !stopped() && !attemptResult; }
+  bool setSharedOptions();
+  bool beginAttempt();
+
+  // curl callbacks: they record and save, never call the delegate.
+  static size_t headerCallback(char* data, size_t size, size_t count, void* transfer);
+  static size_t writeCallback(char* data, size_t size, size_t count, void* transfer);
+  void headersComplete();
+  bool receiveBody(const char* data, size_t length);
+  bool saveBody(const unsigned char* data, size_t length);
+  void curlDone(CURLcode code) override;
+  void failNow(Error failure);
+  void checkIdle(GSource* source);
+
+  // Delegate steps, from the pump.
+  void pump();
+  bool deliverResponse();
+  bool createDestination();
+  void resumeBody();
+  void reportReceivedBytes();
+  void concludeAttempt();
+  void followRedirect();
+  void finish();
+  void fail(const Error& failure);
+  UrlResponse response() const;
+  void schedulePump() { g_source_set_ready_time(pumpSource.get(), 0); }
+
+  State state = State::Stopped;
+  int redirects = 0;
+  CurlSlistPtr requestHeaders;  // outlives the handle that uses it
+  CurlEasyPtr easy;
+  SourcePtr pumpSource;
+  SourcePtr idleSource;
+  gint64 lastActivity = 0;
+  // curl's result for the latest attempt, once curl is done with it; none while it runs.
+  std::optional<CURLcode> attemptResult;
+  std::optional<Error> error;  // a failure found while receiving; reported before anything else
+
+  // The response being received, and where its body goes.
+  ResponseHeaders received;
+  std::optional<std::pair<std::string, bool>> requestedDestination;
+  std::optional<GzipDecoder> decoder;  // when the delegate asked for decoding
+  std::optional<DownloadDestination> destination;
+  std::uint64_t undeliveredBytes = 0;  // saved, not yet reported to the delegate
+};
+
+}  // namespace platform

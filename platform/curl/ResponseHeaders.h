@@ -1,0 +1,33 @@
+#pragma once
+
+// What the headers of a response say, as libcurl stored them.
+
+#include <curl/curl.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The parts of a response's headers a transfer uses.
+struct ResponseHeaders {
+  long status = 0;                  // the HTTP status
+  std::string mimeType;             // the Content-Type without parameters, as sent; may be empty
+  std::string contentDisposition;   // the Content-Disposition value as sent; empty when absent
+  bool hasLocation = false;         // whether a non-empty Location came
+  std::int64_t contentLength = -1;  // the announced body length; -1 when none or a redirect
+
+  // A 3xx answer that names where to go next. Its body is not the resource.
+  bool isRedirect() const { return status >= 300 && hasLocation; }
+};
+
+// The headers of the latest response easy has received in full (curl has stored them once the
+// blank line that ends them has arrived). Interim (1xx) answers and a proxy's CONNECT answer
+// are not looked at.
+ResponseHeaders readResponseHeaders(CURL* easy);
+
+// The absolute URL the latest response redirects to; none when it names none.
+std::optional<std::string> redirectUrl(CURL* easy);
+
+}  // namespace platform
