@@ -65,14 +65,7 @@ bool DownloadDestination::flush() {
 }
 
 bool DownloadDestination::writeToFile(const unsigned char* data, std::size_t length) {
-  while (length > 0) {
-    const ssize_t written = ::write(file_.get(), data, length);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data += written;
-    length -= static_cast<std::size_t>(written);
-  }
-  return true;
+  return writeAll(file_.get(), data, length);
 }
 
 }  // namespace platform

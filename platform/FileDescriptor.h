@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstddef>
+#include <optional>
 #include <utility>
 
 namespace platform {
@@ -39,5 +41,12 @@ class FileDescriptor {
  private:
   int fd_ = -1;
 };
+
+// Writes all length bytes of data to fd, going on after short writes and interrupted calls.
+// False on an error (errno tells which); some bytes may have been written.
+[[nodiscard]] bool writeAll(int fd, const void* data, std::size_t length);
+// Reads from fd until buffer holds length bytes or the file ends, going on after short reads and
+// interrupted calls. The number of bytes read, or none on an error.
+[[nodiscard]] std::optional<std::size_t> readFull(int fd, void* buffer, std::size_t length);
 
 }  // namespace platform

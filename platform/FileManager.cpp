@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/FileDescriptor.h"
+
 namespace platform {
 
 FileManager& FileManager::defaultManager() {
@@ -55,26 +57,18 @@ std::string FileManager::resolveSymlinks(const std::string& path) const {
 
 std::optional<std::string> FileManager::contentsOfSmallFile(const std::string& path,
                                                             std::size_t maxBytes) const {
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
+  // Non-blocking, so that a FIFO planted at the path cannot hold the program in open().
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!file) return std::nullopt;
   struct stat st;
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            static_cast<std::size_t>(st.st_size) <= maxBytes;
-  if (ok) {
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) ok = false;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    bytes.resize(done);
+  if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<std::size_t>(st.st_size) > maxBytes) {
+    return std::nullopt;
   }
-  ::close(fd);
-  if (!ok) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+  const auto done = readFull(file.get(), bytes.data(), bytes.size());
+  if (!done) return std::nullopt;
+  bytes.resize(*done);
   return bytes;
 }
 
