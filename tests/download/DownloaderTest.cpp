@@ -1,7 +1,6 @@
 #include "download/Downloader.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,15 +13,17 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/SearchPaths.h"
+#include "tests/support/EnvironmentGuard.h"
+#include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/MainLoop.h"
-#include "tests/support/Sandbox.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using testsupport::FixtureServer;
-using testsupport::Sandbox;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 // Small stand-ins for the progress window's widgets, recording what the downloader does.
 struct FakeWindow : platform::ui::Window {
@@ -88,12 +89,11 @@ class DownloaderTest : public ::testing::Test {
     ASSERT_TRUE(server.start());
     base = server.root() + "/..";
     fs::create_directories(base + "/tmp");
-    if (const char* previous = std::getenv("TMPDIR")) savedTmpdir = previous;
-    ::setenv("TMPDIR", (base + "/tmp").c_str(), 1);
-    ::setenv("http_proxy", server.proxyUrl().c_str(), 1);
-    ::setenv("ZANTH_SYSLOG_CAPTURE", (base + "/syslog.txt").c_str(), 1);
-    Sandbox::writeFile(server.root() + "/installer", std::string(100000, 'i'));
-    Sandbox::writeFile(server.root() + "/installer.p7", std::string(3000, 's'));
+    env.set("TMPDIR", base + "/tmp");
+    env.set("http_proxy", server.proxyUrl());
+    env.set("ZANTH_SYSLOG_CAPTURE", base + "/syslog.txt");
+    writeFile(server.root() + "/installer", std::string(100000, 'i'));
+    writeFile(server.root() + "/installer.p7", std::string(3000, 's'));
     downloader.setProgressWindow(&window);
     downloader.setProgressBar(&bar);
     downloader.setCancelButton(&button);
@@ -104,14 +104,6 @@ class DownloaderTest : public ::testing::Test {
   void TearDown() override {
     platform::NotificationCenter::defaultCenter().removeObserver(this);
     downloader.cleanupTempFiles();
-    ::unsetenv("http_proxy");
-    ::unsetenv("ZANTH_SYSLOG_CAPTURE");
-    // The next test's server makes its folder under the original TMPDIR.
-    if (savedTmpdir) {
-      ::setenv("TMPDIR", savedTmpdir->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
   }
 
   static std::string url(const std::string& path) {
@@ -152,9 +144,10 @@ class DownloaderTest : public ::testing::Test {
 
   std::string tmp() const { return platform::temporaryDirectory().value(); }
 
+  // Given back last: the next test's server makes its folder under the original TMPDIR.
+  testsupport::EnvironmentGuard env;
   FixtureServer server;
   std::string base;
-  std::optional<std::string> savedTmpdir;
   Downloader downloader;
   FakeWindow window;
   FakeButton button;
@@ -170,7 +163,7 @@ TEST_F(DownloaderTest, TwoUrlsFinishWithOneNotificationAndTheirFiles) {
   EXPECT_TRUE(r.success);
   EXPECT_EQ(r.sender, &downloader);
   EXPECT_EQ(r.files, (std::vector<std::string>{tmp() + "/installer", tmp() + "/installer.p7"}));
-  EXPECT_EQ(Sandbox::readFile(r.files[0]), std::string(100000, 'i'));
+  EXPECT_EQ(readFile(r.files[0]), std::string(100000, 'i'));
   EXPECT_FALSE(downloader.lastError());
   EXPECT_EQ(logLines(),
             (std::vector<std::string>{
@@ -294,7 +287,7 @@ TEST_F(DownloaderTest, TransferThatCannotBeCreatedCountsAsFailed) {
 }
 
 TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
-  Sandbox::writeFile(server.root() + "/big.p7", std::string(400000, 'b'));
+  writeFile(server.root() + "/big.p7", std::string(400000, 'b'));
   downloader.setUrlStrings({url("/installer"), url("/_drip=4000,100/big.p7")});
   RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
     ASSERT_TRUE(testsupport::runMainLoopUntil(
@@ -314,7 +307,7 @@ TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
 }
 
 TEST_F(DownloaderTest, ClosingTheWindowCancelsTheRun) {
-  Sandbox::writeFile(server.root() + "/big", std::string(400000, 'b'));
+  writeFile(server.root() + "/big", std::string(400000, 'b'));
   downloader.setUrlStrings({url("/_drip=4000,100/big")});
   RunResult r = run(CRL_DOWNLOAD_NOTIFY_DONE, [&] {
     ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return downloader.bytesReceived() > 0; }));
@@ -329,7 +322,7 @@ TEST_F(DownloaderTest, ClosingTheWindowCancelsTheRun) {
 }
 
 TEST_F(DownloaderTest, CleanupDuringARunStopsItAndRemovesItsFile) {
-  Sandbox::writeFile(server.root() + "/big", std::string(400000, 'b'));
+  writeFile(server.root() + "/big", std::string(400000, 'b'));
   downloader.setUrlStrings({url("/_drip=4000,100/big")});
   int notifications = 0;
   platform::NotificationCenter::defaultCenter().addObserver(
@@ -347,30 +340,30 @@ TEST_F(DownloaderTest, CleanupDuringARunStopsItAndRemovesItsFile) {
 }
 
 TEST_F(DownloaderTest, ExistingFileKeepsItsNameAndContent) {
-  Sandbox::writeFile(tmp() + "/installer", "mine");
+  writeFile(tmp() + "/installer", "mine");
   downloader.setUrlStrings({url("/installer")});
   RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
   EXPECT_TRUE(r.success);
   EXPECT_EQ(r.files, std::vector<std::string>{tmp() + "/installer-1"});
-  EXPECT_EQ(Sandbox::readFile(tmp() + "/installer"), "mine");
-  EXPECT_EQ(Sandbox::readFile(tmp() + "/installer-1"), std::string(100000, 'i'));
+  EXPECT_EQ(readFile(tmp() + "/installer"), "mine");
+  EXPECT_EQ(readFile(tmp() + "/installer-1"), std::string(100000, 'i'));
 }
 
 TEST_F(DownloaderTest, GunzipsOnlyTheExactMimeTypes) {
-  Sandbox::writeFile(server.root() + "/crl", std::string(5000, 'c'));
+  writeFile(server.root() + "/crl", std::string(5000, 'c'));
   downloader.setUrlStrings({url("/_gzip/_type=application%2Fx-gzip/crl"),
                             url("/_gzip/_type=application%2Fgzip/crl"),
                             url("/_gzip/_type=Application%2FX-Gzip/crl")});
   RunResult r = run(CRL_DOWNLOAD_NOTIFY_DONE);
   ASSERT_EQ(r.files.size(), 3u);
-  EXPECT_EQ(Sandbox::readFile(r.files[0]), std::string(5000, 'c'));
-  EXPECT_EQ(Sandbox::readFile(r.files[1]), std::string(5000, 'c'));
-  EXPECT_EQ(Sandbox::readFile(r.files[2]).substr(0, 2), "\x1f\x8b") << "saved as received";
+  EXPECT_EQ(readFile(r.files[0]), std::string(5000, 'c'));
+  EXPECT_EQ(readFile(r.files[1]), std::string(5000, 'c'));
+  EXPECT_EQ(readFile(r.files[2]).substr(0, 2), "\x1f\x8b") << "saved as received";
 }
 
 TEST_F(DownloaderTest, ProgressFollowsTheReceivedBytes) {
   // Over the wire: the first 16384 bytes leave the bar at 0, the rest moves it to 100.
-  Sandbox::writeFile(server.root() + "/split", std::string(20000, 'x'));
+  writeFile(server.root() + "/split", std::string(20000, 'x'));
   downloader.setUrlStrings({url("/_split=16384/split")});
   run(CRL_DOWNLOAD_NOTIFY_DONE);
   for (double v : bar.values) EXPECT_TRUE(v == 0.0 || v > 81.92) << v;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "tests/support/Files.h"
 #include "tests/support/Sandbox.h"
 
 namespace {
@@ -12,7 +13,9 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testsupport::LogLine;
+using testsupport::readFile;
 using testsupport::Sandbox;
+using testsupport::writeFile;
 
 const LogLine kBegin{LOG_NOTICE, "Bootstrapper begin with version 3.3.0.3650 on Mac x86"};
 
@@ -53,7 +56,7 @@ TEST_F(LaunchDecision, MissingPackageFolderEndsWithTwelve) {
                           endLine(12)));
 
   // A regular file where the folder should be is no package either.
-  Sandbox::writeFile(box.appPath(), "not a folder");
+  writeFile(box.appPath(), "not a folder");
   EXPECT_EQ(box.run({}).exitCode, 12);
 }
 
@@ -62,7 +65,7 @@ TEST_F(LaunchDecision, InstalledRuntimeGetsThePackageWithTheValidatedArguments) 
   const std::string dest = box.root() + "/dest dir";
   auto result = box.run({"-silent", "-eulaAccepted", "-location", dest, "-allowDownload"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(Sandbox::readFile(recordFile()),
+  EXPECT_EQ(readFile(recordFile()),
             "-silent\n-eulaAccepted\n-location\n" + dest + "\n" + box.appPath() + "\n");
   EXPECT_THAT(
       box.logLines(),
@@ -79,7 +82,7 @@ TEST_F(LaunchDecision, InstalledRuntimeWithoutArgumentsGetsOnlyThePackage) {
   box.setEnv("ZANTH_DEMO_EXIT", "7");
   auto result = box.run({});
   EXPECT_EQ(result.exitCode, 7);
-  EXPECT_EQ(Sandbox::readFile(recordFile()), box.appPath() + "\n");
+  EXPECT_EQ(readFile(recordFile()), box.appPath() + "\n");
   auto lines = box.logLines();
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[2], (LogLine{LOG_NOTICE, installLine() + box.appPath() + " "}));
@@ -125,7 +128,7 @@ TEST_F(LaunchDecision, HeadlessDecisionLoadsNeitherToolkitNorTransferNorCryptoLi
   std::string loaded;
   for (const auto& entry : std::filesystem::directory_iterator(box.root())) {
     if (entry.path().filename().string().starts_with("loader.")) {
-      loaded += Sandbox::readFile(entry.path().string());
+      loaded += readFile(entry.path().string());
     }
   }
   ASSERT_THAT(loaded, HasSubstr("libglib-2.0.so")) << "the dynamic loader wrote no trace";
@@ -137,7 +140,7 @@ TEST_F(LaunchDecision, HeadlessDecisionLoadsNeitherToolkitNorTransferNorCryptoLi
 
 TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFifteen) {
   installRuntime("1.5.0.0");
-  Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
+  writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
   auto result = box.run({"-silent", "-allowDownload"});
   EXPECT_EQ(result.exitCode, 15);
   EXPECT_THAT(result.err, HasSubstr("Install Foo"));
@@ -155,13 +158,13 @@ TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFif
 
   // The machine setting disables updates the same way.
   std::filesystem::remove(box.dataHome() + "/Quillor/Zanth/updateDisabled");
-  Sandbox::writeFile(box.configDir() + "/Quillor/Zanth.conf", "[Zanth]\nUpdateDisabled=1\n");
+  writeFile(box.configDir() + "/Quillor/Zanth.conf", "[Zanth]\nUpdateDisabled=1\n");
   EXPECT_EQ(box.run({"-silent", "-allowDownload"}).exitCode, 15);
 }
 
 TEST_F(LaunchDecision, OldRuntimeWithoutDownloadPermissionEndsWithTenBeforeAskingAboutUpdates) {
   installRuntime("1.9.9.9");
-  Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
+  writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
   auto result = box.run({"-silent"});
   EXPECT_EQ(result.exitCode, 10);
   EXPECT_EQ(result.err, "");
@@ -173,7 +176,7 @@ TEST_F(LaunchDecision, StartedWithoutAnyArgumentItRunsAsStartedByItsName) {
   installRuntime("2.0.0.0");
   auto result = box.runWithArgumentVector(box.programPath(), {});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(Sandbox::readFile(recordFile()), box.appPath() + "\n");
+  EXPECT_EQ(readFile(recordFile()), box.appPath() + "\n");
 
   // Without its package folder the run ends as it does when started by its name.
   std::filesystem::remove_all(box.appPath());

@@ -3,18 +3,16 @@
 // address a click on a link opens.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/ui/Application.h"
 #include "platform/ui/InterfaceResource.h"
 #include "platform/ui/ScreenSnapshot.h"
+#include "tests/support/Files.h"
 #include "tests/support/RunLater.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -22,33 +20,20 @@ using platform::ui::Application;
 using platform::ui::AttributedString;
 using platform::ui::InterfaceResource;
 using platform::ui::TextRun;
+using testsupport::readFile;
+using testsupport::writeFile;
 
-std::string sScratch;     // private folder of this run, removed at the end
+std::string sScratch;     // private folder of this run
 std::string sOpenedFile;  // where the stand-in browser writes the address it was given
 
-void writeFile(const std::string& path, const std::string& content) {
-  std::ofstream(path) << content;
-}
+// Installs the stand-in browser in scratch before GIO reads the desktop's application lists.
+void installStandInBrowser(const testsupport::ScratchFolder& scratch) {
+  sScratch = scratch.root();
+  const std::string data = scratch.path("data"), config = scratch.path("config");
+  sOpenedFile = scratch.path("opened");
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-// Installs the stand-in browser before GIO reads the desktop's application lists.
-void installStandInBrowser() {
-  char pattern[] = "/tmp/zanth-gtk-test-XXXXXX";
-  const std::string root = mkdtemp(pattern);
-  sScratch = root;
-  const std::string data = root + "/data", config = root + "/config";
-  for (const std::string& dir : {data, data + "/applications", config}) mkdir(dir.c_str(), 0700);
-  sOpenedFile = root + "/opened";
-
-  const std::string script = root + "/browser";
-  writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + sOpenedFile + "'\n");
-  chmod(script.c_str(), 0700);
+  const std::string script =
+      scratch.write("browser", "#!/bin/sh\nprintf '%s' \"$1\" > '" + sOpenedFile + "'\n", 0700);
   writeFile(data + "/applications/zanth-test-browser.desktop",
             "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" + script +
                 " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;\n");
@@ -232,10 +217,9 @@ TEST(GtkBackend, SnapshotOfTheVisibleWindows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  installStandInBrowser();
+  const testsupport::ScratchFolder scratch("zanth-gtk-test");
+  installStandInBrowser(scratch);
   setenv("NO_AT_BRIDGE", "1", 1);
   testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  std::filesystem::remove_all(sScratch);
-  return result;
+  return RUN_ALL_TESTS();
 }

@@ -4,12 +4,7 @@
 #include <stdarg.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
-#include <stdexcept>
 
 #include "platform/NotificationCenter.h"
 #include "signature/SignatureNotifications.h"
@@ -54,20 +49,6 @@ std::string fixture(const std::string& name) {
   return std::string(ZANTH_FIXTURE_PKI_DIR) + "/" + name;
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
 std::vector<std::string> logLines() { return capturedLines(); }
 
 std::vector<std::string> verifierLogLines() {
@@ -105,23 +86,6 @@ void ResultRecorder::waitForResult(std::chrono::seconds timeout) {
 void drainLoop() {
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
-}
-
-ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sigtest-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ScratchFolder::file(const std::string& name) const {
-  std::filesystem::path path = std::filesystem::path(path_) / name;
-  std::filesystem::create_directories(path.parent_path());
-  return path.string();
 }
 
 }  // namespace sigtest
