@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -11,7 +12,7 @@
 #include "platform/ui/InterfaceResource.h"
 #include "platform/ui/ScreenSnapshot.h"
 #include "tests/support/Files.h"
-#include "tests/support/RunLater.h"
+#include "tests/support/MainLoop.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -21,6 +22,9 @@ using platform::ui::AttributedString;
 using platform::ui::InterfaceResource;
 using platform::ui::TextRun;
 using testsupport::readFile;
+using testsupport::runLater;
+using testsupport::runMainLoopFor;
+using testsupport::runMainLoopUntil;
 using testsupport::writeFile;
 
 std::string sScratch;     // private folder of this run
@@ -131,23 +135,24 @@ TEST(GtkBackend, ClickOnALinkOpensItsAddressInTheBrowser) {
                             plain(" for Quillor Zanth.")}});
   window->makeKeyAndOrderFront();
   GtkWindow* gtkWindow = nullptr;
-  ASSERT_TRUE(spinUntil([&] {
+  ASSERT_TRUE(runMainLoopUntil([&] {
     gtkWindow = findVisibleWindow("Link test");
     return gtkWindow && gtk_widget_get_mapped(GTK_WIDGET(gtkWindow));
   }));
-  spinUntil([] { return false; }, 200);  // let the text be laid out and drawn
+  runMainLoopFor(std::chrono::milliseconds(200));  // let the text be laid out and drawn
   auto* view = GTK_TEXT_VIEW(findDescendant(GTK_WIDGET(gtkWindow), GTK_TYPE_TEXT_VIEW));
   ASSERT_NE(view, nullptr);
 
   clickCharacter(view, 3);  // on "Please"
-  spinUntil([] { return false; }, 300);
+  runMainLoopFor(std::chrono::milliseconds(300));
   EXPECT_FALSE(g_file_test(sOpenedFile.c_str(), G_FILE_TEST_EXISTS))
       << "a click on plain text opens nothing";
 
   clickCharacter(view, static_cast<int>(g_utf8_strlen("Please view the sys", -1)));
-  ASSERT_TRUE(spinUntil([] { return g_file_test(sOpenedFile.c_str(), G_FILE_TEST_EXISTS); }))
+  ASSERT_TRUE(runMainLoopUntil([] { return g_file_test(sOpenedFile.c_str(), G_FILE_TEST_EXISTS); }))
       << "the browser was not started";
-  spinUntil([&] { return readFile(sOpenedFile) == address; }, 2000);
+  runMainLoopUntil([&] { return readFile(sOpenedFile) == address; },
+                   std::chrono::milliseconds(2000));
   EXPECT_EQ(readFile(sOpenedFile), address);
   window->close();
 }
@@ -201,7 +206,7 @@ TEST(GtkBackend, SnapshotOfTheVisibleWindows) {
   auto resource = InterfaceResource::load("MainInterface");
   auto* window = resource->window("progressWindow");
   window->makeKeyAndOrderFront();
-  spinUntil([] { return false; }, 200);
+  runMainLoopFor(std::chrono::milliseconds(200));
   const std::string path = sScratch + "/window.png";
   ASSERT_TRUE(platform::ui::writeScreenSnapshot(path));
   // A PNG file: its signature, then the IHDR chunk with the width, big-endian.

@@ -6,7 +6,7 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/InterfaceResource.h"
-#include "tests/support/RunLater.h"
+#include "tests/support/MainLoop.h"
 
 namespace {
 
@@ -14,6 +14,8 @@ using platform::ui::Application;
 using platform::ui::AttributedString;
 using platform::ui::InterfaceResource;
 using platform::ui::TextRun;
+using testsupport::runLater;
+using testsupport::runMainLoopUntil;
 
 TextRun plain(const std::string& text) {
   TextRun run;
@@ -109,12 +111,13 @@ TEST(Widgets, ClosingFromTheFrameRunsTheCloseActionInsteadOfHiding) {
   window->setCloseAction([&] { ++requests; });
   window->performClose();
   // The toolkit delivers a close request from the main loop, as a window manager's would.
-  EXPECT_TRUE(spinUntil([&] { return requests == 1; }));
+  EXPECT_TRUE(runMainLoopUntil([&] { return requests == 1; }));
   EXPECT_TRUE(window->isVisible()) << "the action decides; it did not close the window";
 
   window->setCloseAction(nullptr);
   window->performClose();
-  EXPECT_TRUE(spinUntil([&] { return !window->isVisible(); })) << "without an action: hidden";
+  EXPECT_TRUE(runMainLoopUntil([&] { return !window->isVisible(); }))
+      << "without an action: hidden";
   EXPECT_EQ(requests, 1);
 }
 

@@ -159,7 +159,7 @@ class RevocationDownload : public ::testing::Test {
     EXPECT_TRUE(recorder.results().empty()) << "not delivered inside verifyDataAtPath";
     recorder.waitForResult();
     testsupport::runMainLoopUntil([this] { return !downloader.isDownloading(); });
-    sigtest::drainLoop();
+    testsupport::drainLoop();
     ASSERT_EQ(recorder.results().size(), 1u) << "exactly one result";
     EXPECT_EQ(recorder.results()[0].object, &verifier);
   }
@@ -273,7 +273,7 @@ TEST_F(RevocationDownload, DoneNotificationIsTakenOnceAndOnlyWhileWaiting) {
       std::vector<std::string>{fixture("QuillorCodeSigning-revokes-signer.crl")};
   platform::NotificationCenter::defaultCenter().postNotification(early);
   EXPECT_FALSE(verifier.startedFetchingCrls());
-  sigtest::drainLoop();
+  testsupport::drainLoop();
   EXPECT_TRUE(recorder.results().empty());
 
   // While the real download runs, a done notification naming files on disk starts the second
@@ -289,7 +289,7 @@ TEST_F(RevocationDownload, DoneNotificationIsTakenOnceAndOnlyWhileWaiting) {
 
   recorder.waitForResult();
   testsupport::runMainLoopUntil([this] { return !downloader.isDownloading(); });
-  sigtest::drainLoop();
+  testsupport::drainLoop();
   ASSERT_EQ(recorder.results().size(), 1u);
   EXPECT_EQ(recorder.results()[0].valid, std::optional<bool>(false));
   EXPECT_EQ(verifier.crlPaths()->size(), 1u) << "the downloader's own files were not taken";
@@ -310,7 +310,7 @@ TEST_F(RevocationDownload, FailedDownloadRunsTheSecondPassWithoutLists) {
 
   recorder.waitForResult();
   testsupport::runMainLoopUntil([this] { return !downloader.isDownloading(); });
-  sigtest::drainLoop();
+  testsupport::drainLoop();
   ASSERT_EQ(recorder.results().size(), 1u);
   EXPECT_EQ(recorder.results()[0].valid, std::optional<bool>(true));
 }

@@ -1,6 +1,5 @@
 #include "tests/signature/SignatureTestSupport.h"
 
-#include <glib.h>
 #include <stdarg.h>
 
 #include <cstdio>
@@ -80,12 +79,7 @@ ResultRecorder::~ResultRecorder() {
 
 void ResultRecorder::waitForResult(std::chrono::seconds timeout) {
   testsupport::runMainLoopUntil([this] { return !results_.empty(); }, timeout);
-  drainLoop();
-}
-
-void drainLoop() {
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
+  testsupport::drainLoop();
 }
 
 }  // namespace sigtest

@@ -41,7 +41,4 @@ class ResultRecorder {
   std::vector<Result> results_;
 };
 
-// Runs the main loop until nothing is pending.
-void drainLoop();
-
 }  // namespace sigtest
