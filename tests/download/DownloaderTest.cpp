@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +16,7 @@
 #include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/MainLoop.h"
+#include "tests/support/SyslogCapture.h"
 
 namespace {
 
@@ -91,7 +91,6 @@ class DownloaderTest : public ::testing::Test {
     fs::create_directories(base + "/tmp");
     env.set("TMPDIR", base + "/tmp");
     env.set("http_proxy", server.proxyUrl());
-    env.set("ZANTH_SYSLOG_CAPTURE", base + "/syslog.txt");
     writeFile(server.root() + "/installer", std::string(100000, 'i'));
     writeFile(server.root() + "/installer.p7", std::string(3000, 's'));
     downloader.setProgressWindow(&window);
@@ -134,18 +133,13 @@ class DownloaderTest : public ::testing::Test {
     return result;
   }
 
-  std::vector<std::string> logLines() const {
-    std::vector<std::string> lines;
-    std::ifstream in(base + "/syslog.txt");
-    for (std::string line; std::getline(in, line);)
-      lines.push_back(line.substr(line.find('\t') + 1));
-    return lines;
-  }
+  std::vector<std::string> logLines() const { return systemLog.texts(); }
 
   std::string tmp() const { return platform::temporaryDirectory().value(); }
 
   // Given back last: the next test's server makes its folder under the original TMPDIR.
   testsupport::EnvironmentGuard env;
+  testsupport::SyslogCapture systemLog;
   FixtureServer server;
   std::string base;
   Downloader downloader;

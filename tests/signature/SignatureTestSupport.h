@@ -1,15 +1,14 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Notification.h"
 
-// Helpers of the signature tests: the fixture PKI, captured install-log lines and the verifier's
-// result notifications.
+// Helpers of the signature tests: the fixture PKI, the install-log lines of this process and
+// the verifier's result notifications.
 namespace sigtest {
 
 // Path of a file of the fixture PKI made at build time.

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 #include "tests/support/Files.h"
@@ -157,17 +156,7 @@ RunResult Sandbox::runWithArgumentVector(const std::string& path,
   return result;
 }
 
-std::vector<LogLine> Sandbox::logLines() const {
-  std::vector<LogLine> lines;
-  std::ifstream in(root() + "/syslog.txt");
-  std::string line;
-  while (std::getline(in, line)) {
-    auto tab = line.find('\t');
-    if (tab == std::string::npos) continue;
-    lines.push_back({std::stoi(line.substr(0, tab)), line.substr(tab + 1)});
-  }
-  return lines;
-}
+std::vector<LogLine> Sandbox::logLines() const { return readCapturedLog(root() + "/syslog.txt"); }
 
 void Sandbox::clearLog() const { ::unlink((root() + "/syslog.txt").c_str()); }
 

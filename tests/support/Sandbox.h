@@ -7,15 +7,9 @@
 #include <vector>
 
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/SyslogCapture.h"
 
 namespace testsupport {
-
-// One line the program wrote to the system log.
-struct LogLine {
-  int priority;
-  std::string text;
-  bool operator==(const LogLine&) const = default;
-};
 
 struct RunResult {
   int exitCode = -1;  // 128 + signal when the program was killed
