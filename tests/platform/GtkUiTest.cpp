@@ -14,13 +14,15 @@
 #include "tests/support/Files.h"
 #include "tests/support/MainLoop.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TextRuns.h"
 
 namespace {
 
 using platform::ui::Application;
 using platform::ui::AttributedString;
 using platform::ui::InterfaceResource;
-using platform::ui::TextRun;
+using testsupport::link;
+using testsupport::plain;
 using testsupport::readFile;
 using testsupport::runLater;
 using testsupport::runMainLoopFor;
@@ -48,20 +50,6 @@ void installStandInBrowser(const testsupport::ScratchFolder& scratch) {
   setenv("XDG_DATA_DIRS", data.c_str(), 1);
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   setenv("XDG_CONFIG_DIRS", config.c_str(), 1);
-}
-
-TextRun plain(const std::string& text) {
-  TextRun run;
-  run.text = text;
-  return run;
-}
-
-TextRun link(const std::string& text, const std::string& address) {
-  TextRun run = plain(text);
-  run.link = address;
-  run.color = platform::ui::kBlueColor;
-  run.underline = true;
-  return run;
 }
 
 GtkWindow* findVisibleWindow(const std::string& title) {

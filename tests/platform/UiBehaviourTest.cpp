@@ -7,29 +7,17 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/InterfaceResource.h"
 #include "tests/support/MainLoop.h"
+#include "tests/support/TextRuns.h"
 
 namespace {
 
 using platform::ui::Application;
 using platform::ui::AttributedString;
 using platform::ui::InterfaceResource;
-using platform::ui::TextRun;
+using testsupport::link;
+using testsupport::plain;
 using testsupport::runLater;
 using testsupport::runMainLoopUntil;
-
-TextRun plain(const std::string& text) {
-  TextRun run;
-  run.text = text;
-  return run;
-}
-
-TextRun link(const std::string& text, const std::string& address) {
-  TextRun run = plain(text);
-  run.link = address;
-  run.color = platform::ui::kBlueColor;
-  run.underline = true;
-  return run;
-}
 
 TEST(InterfaceResource, MainInterfaceHasTheProgressWindowOutlets) {
   auto resource = InterfaceResource::load("MainInterface");
