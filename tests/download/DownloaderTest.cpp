@@ -12,6 +12,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/SearchPaths.h"
+#include "platform/ui/headless/HeadlessWidgets.h"
 #include "tests/support/EnvironmentGuard.h"
 #include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
@@ -25,51 +26,28 @@ using testsupport::FixtureServer;
 using testsupport::readFile;
 using testsupport::writeFile;
 
-// Small stand-ins for the progress window's widgets, recording what the downloader does.
-struct FakeWindow : platform::ui::Window {
-  void setTitle(const std::string& text) override { titleText = text; }
-  std::string title() const override { return titleText; }
+// The headless backend's widgets, also keeping what the downloader set over a run.
+struct RecordingWindow : platform::ui::headless::HeadlessWindow {
   void makeKeyAndOrderFront() override {
-    visible = true;
     ++shown;
+    HeadlessWindow::makeKeyAndOrderFront();
   }
-  void close() override { visible = false; }
-  bool isVisible() const override { return visible; }
-  void setCloseAction(std::function<void()> a) override { closeAction = std::move(a); }
-  void performClose() override { closeAction ? closeAction() : close(); }
-  std::function<void()> closeAction;
-  std::string titleText;
-  bool visible = false;
   int shown = 0;
 };
 
-struct FakeButton : platform::ui::Button {
-  void setTitle(const std::string& text) override { titleText = text; }
-  std::string title() const override { return titleText; }
+struct RecordingButton : platform::ui::headless::HeadlessButton {
   void setEnabled(bool on) override {
-    enabled = on;
     enabledHistory.push_back(on);
+    HeadlessButton::setEnabled(on);
   }
-  bool isEnabled() const override { return enabled; }
-  void setAction(std::function<void()> a) override { action = std::move(a); }
-  void performClick() override {
-    if (enabled && action) action();
-  }
-  std::string titleText;
-  bool enabled = false;
   std::vector<bool> enabledHistory;
-  std::function<void()> action;
 };
 
-struct FakeLabel : platform::ui::Label {
-  void setText(const std::string& t) override { text_ = t; }
-  std::string text() const override { return text_; }
-  std::string text_;
-};
-
-struct FakeBar : platform::ui::ProgressIndicator {
-  void setDoubleValue(double v) override { values.push_back(v); }
-  double doubleValue() const override { return values.empty() ? 0.0 : values.back(); }
+struct RecordingBar : platform::ui::headless::HeadlessProgressIndicator {
+  void setDoubleValue(double value) override {
+    values.push_back(value);
+    HeadlessProgressIndicator::setDoubleValue(value);
+  }
   std::vector<double> values;
 };
 
@@ -143,10 +121,10 @@ class DownloaderTest : public ::testing::Test {
   FixtureServer server;
   std::string base;
   Downloader downloader;
-  FakeWindow window;
-  FakeButton button;
-  FakeLabel label;
-  FakeBar bar;
+  RecordingWindow window;
+  RecordingButton button;
+  platform::ui::headless::HeadlessLabel label;
+  RecordingBar bar;
 };
 
 TEST_F(DownloaderTest, TwoUrlsFinishWithOneNotificationAndTheirFiles) {
@@ -167,11 +145,11 @@ TEST_F(DownloaderTest, TwoUrlsFinishWithOneNotificationAndTheirFiles) {
                 "Download destination is " + tmp() + "/installer.p7", "Download success"}));
   // The window was shown for the run and is closed at its end; Cancel followed the run.
   EXPECT_GE(window.shown, 1);
-  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(label.text(), "Please wait");
   EXPECT_EQ(button.title(), "Cancel");
   EXPECT_TRUE(button.enabledHistory.front());
-  EXPECT_FALSE(button.enabled);
+  EXPECT_FALSE(button.isEnabled());
   EXPECT_EQ(downloader.currentProgressPercent(), 0.0);
   EXPECT_EQ(bar.values.back(), 0.0);
   EXPECT_NE(std::find(bar.values.begin(), bar.values.end(), 100.0), bar.values.end());
@@ -246,7 +224,7 @@ TEST_F(DownloaderTest, RunResultsFollowTheFailureRule) {
       auto requests = server.requests();
       EXPECT_EQ(std::count(requests.begin(), requests.end(), p), 0) << p;
     }
-    EXPECT_FALSE(button.enabled);
+    EXPECT_FALSE(button.isEnabled());
     downloader.cleanupTempFiles();  // every case starts with an empty folder
     EXPECT_FALSE(fs::exists(folder));
   }
@@ -295,8 +273,8 @@ TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
   EXPECT_EQ(r.files, (std::vector<std::string>{tmp() + "/installer", tmp() + "/big.p7"}));
   EXPECT_LT(fs::file_size(tmp() + "/big.p7"), 400000u);
   EXPECT_EQ(downloader.currentUrlIndex(), 1);
-  EXPECT_FALSE(button.enabled);
-  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(button.isEnabled());
+  EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(logLines().back(), "Download cancelled");
 }
 
@@ -310,7 +288,7 @@ TEST_F(DownloaderTest, ClosingTheWindowCancelsTheRun) {
   EXPECT_EQ(r.notifications, 1);
   EXPECT_FALSE(r.success);
   EXPECT_TRUE(r.cancelled);
-  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(downloader.isDownloading());
   EXPECT_EQ(logLines().back(), "Download cancelled");
 }
