@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +15,8 @@
 #include "messages/LocalizedStrings.h"
 #include "platform/ProcessInfo.h"
 #include "tests/support/EnvironmentGuard.h"
-#include "tests/support/Sandbox.h"
+#include "tests/support/Files.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -49,12 +50,11 @@ class BootstrapperTest : public ::testing::Test {
     if (const char* inherited = std::getenv(kFolderVariable)) {
       folder = inherited;
     } else {
-      folder = std::filesystem::temp_directory_path() /
-               ("zanth-bootstrapper-" + std::to_string(::getpid()));
-      std::filesystem::create_directories(folder + "/Foo");
-      std::filesystem::create_directories(folder + "/share");
-      env.set(kFolderVariable, folder.c_str());
-      ownsFolder = true;
+      scratch.emplace("zanth-bootstrapper");
+      folder = scratch->root();
+      scratch->makeFolder("Foo");
+      scratch->makeFolder("share");
+      env.set(kFolderVariable, folder);
     }
     program = folder + "/Install Foo";
     startedWith({program});
@@ -65,15 +65,12 @@ class BootstrapperTest : public ::testing::Test {
     embeddedStringLocale = -1;
     GTEST_FLAG_SET(death_test_style, "threadsafe");
   }
-  void TearDown() override {
-    if (ownsFolder) std::filesystem::remove_all(folder);
-    embeddedStringLocale = -1;
-  }
+  void TearDown() override { embeddedStringLocale = -1; }
 
   static constexpr const char* kFolderVariable = "ZANTH_BOOTSTRAPPER_TEST_FOLDER";
-  EnvironmentGuard env;
+  testsupport::EnvironmentGuard env;
+  std::optional<testsupport::ScratchFolder> scratch;  // made by the parent process only
   std::string folder;
-  bool ownsFolder = false;
   std::string program;
 };
 
@@ -122,7 +119,7 @@ TEST_F(BootstrapperTest, MarkAsExecutableAddsExecuteForEveryoneAndKeepsTheRest) 
   for (Case c : {Case{0644, 0755}, Case{0600, 0711}, Case{0755, 0755}, Case{0400, 0511},
                  Case{04644, 04755}, Case{01600, 01711}}) {
     const std::string file = folder + "/installer";
-    testsupport::Sandbox::writeFile(file, "#!/bin/sh\n", c.before);
+    testsupport::writeFile(file, "#!/bin/sh\n", c.before);
     ASSERT_EQ(modeOf(file), c.before);
     EXPECT_TRUE(bootstrapper.markAsExecutable(file)) << std::oct << c.before;
     EXPECT_EQ(modeOf(file), c.after) << std::oct << c.before;
@@ -133,7 +130,7 @@ TEST_F(BootstrapperTest, MarkAsExecutableAddsExecuteForEveryoneAndKeepsTheRest) 
 TEST_F(BootstrapperTest, MarkAsExecutableFollowsLinksAndFailsWithoutAFile) {
   Bootstrapper bootstrapper;
   const std::string target = folder + "/real";
-  testsupport::Sandbox::writeFile(target, "x", 0640);
+  testsupport::writeFile(target, "x", 0640);
   std::filesystem::create_symlink(target, folder + "/link");
   EXPECT_TRUE(bootstrapper.markAsExecutable(folder + "/link"));
   EXPECT_EQ(modeOf(target), 0751u);

@@ -1,12 +1,10 @@
 #include "download/Downloader.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,61 +12,43 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/SearchPaths.h"
+#include "platform/ui/headless/HeadlessWidgets.h"
+#include "tests/support/EnvironmentGuard.h"
+#include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/MainLoop.h"
-#include "tests/support/Sandbox.h"
+#include "tests/support/SyslogCapture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using testsupport::FixtureServer;
-using testsupport::Sandbox;
+using testsupport::readFile;
+using testsupport::writeFile;
 
-// Small stand-ins for the progress window's widgets, recording what the downloader does.
-struct FakeWindow : platform::ui::Window {
-  void setTitle(const std::string& text) override { titleText = text; }
-  std::string title() const override { return titleText; }
+// The headless backend's widgets, also keeping what the downloader set over a run.
+struct RecordingWindow : platform::ui::headless::HeadlessWindow {
+  RecordingWindow() : HeadlessWindow([] {}) {}
   void makeKeyAndOrderFront() override {
-    visible = true;
     ++shown;
+    HeadlessWindow::makeKeyAndOrderFront();
   }
-  void close() override { visible = false; }
-  bool isVisible() const override { return visible; }
-  void setCloseAction(std::function<void()> a) override { closeAction = std::move(a); }
-  void performClose() override { closeAction ? closeAction() : close(); }
-  std::function<void()> closeAction;
-  std::string titleText;
-  bool visible = false;
   int shown = 0;
 };
 
-struct FakeButton : platform::ui::Button {
-  void setTitle(const std::string& text) override { titleText = text; }
-  std::string title() const override { return titleText; }
+struct RecordingButton : platform::ui::headless::HeadlessButton {
   void setEnabled(bool on) override {
-    enabled = on;
     enabledHistory.push_back(on);
+    HeadlessButton::setEnabled(on);
   }
-  bool isEnabled() const override { return enabled; }
-  void setAction(std::function<void()> a) override { action = std::move(a); }
-  void performClick() override {
-    if (enabled && action) action();
-  }
-  std::string titleText;
-  bool enabled = false;
   std::vector<bool> enabledHistory;
-  std::function<void()> action;
 };
 
-struct FakeLabel : platform::ui::Label {
-  void setText(const std::string& t) override { text_ = t; }
-  std::string text() const override { return text_; }
-  std::string text_;
-};
-
-struct FakeBar : platform::ui::ProgressIndicator {
-  void setDoubleValue(double v) override { values.push_back(v); }
-  double doubleValue() const override { return values.empty() ? 0.0 : values.back(); }
+struct RecordingBar : platform::ui::headless::HeadlessProgressIndicator {
+  void setDoubleValue(double value) override {
+    values.push_back(value);
+    HeadlessProgressIndicator::setDoubleValue(value);
+  }
   std::vector<double> values;
 };
 
@@ -88,12 +68,10 @@ class DownloaderTest : public ::testing::Test {
     ASSERT_TRUE(server.start());
     base = server.root() + "/..";
     fs::create_directories(base + "/tmp");
-    if (const char* previous = std::getenv("TMPDIR")) savedTmpdir = previous;
-    ::setenv("TMPDIR", (base + "/tmp").c_str(), 1);
-    ::setenv("http_proxy", server.proxyUrl().c_str(), 1);
-    ::setenv("ZANTH_SYSLOG_CAPTURE", (base + "/syslog.txt").c_str(), 1);
-    Sandbox::writeFile(server.root() + "/installer", std::string(100000, 'i'));
-    Sandbox::writeFile(server.root() + "/installer.p7", std::string(3000, 's'));
+    env.set("TMPDIR", base + "/tmp");
+    env.set("http_proxy", server.proxyUrl());
+    writeFile(server.root() + "/installer", std::string(100000, 'i'));
+    writeFile(server.root() + "/installer.p7", std::string(3000, 's'));
     downloader.setProgressWindow(&window);
     downloader.setProgressBar(&bar);
     downloader.setCancelButton(&button);
@@ -104,14 +82,6 @@ class DownloaderTest : public ::testing::Test {
   void TearDown() override {
     platform::NotificationCenter::defaultCenter().removeObserver(this);
     downloader.cleanupTempFiles();
-    ::unsetenv("http_proxy");
-    ::unsetenv("ZANTH_SYSLOG_CAPTURE");
-    // The next test's server makes its folder under the original TMPDIR.
-    if (savedTmpdir) {
-      ::setenv("TMPDIR", savedTmpdir->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
   }
 
   static std::string url(const std::string& path) {
@@ -142,24 +112,20 @@ class DownloaderTest : public ::testing::Test {
     return result;
   }
 
-  std::vector<std::string> logLines() const {
-    std::vector<std::string> lines;
-    std::ifstream in(base + "/syslog.txt");
-    for (std::string line; std::getline(in, line);)
-      lines.push_back(line.substr(line.find('\t') + 1));
-    return lines;
-  }
+  std::vector<std::string> logLines() const { return systemLog.texts(); }
 
   std::string tmp() const { return platform::temporaryDirectory().value(); }
 
+  // Given back last: the next test's server makes its folder under the original TMPDIR.
+  testsupport::EnvironmentGuard env;
+  testsupport::SyslogCapture systemLog;
   FixtureServer server;
   std::string base;
-  std::optional<std::string> savedTmpdir;
   Downloader downloader;
-  FakeWindow window;
-  FakeButton button;
-  FakeLabel label;
-  FakeBar bar;
+  RecordingWindow window;
+  RecordingButton button;
+  platform::ui::headless::HeadlessLabel label;
+  RecordingBar bar;
 };
 
 TEST_F(DownloaderTest, TwoUrlsFinishWithOneNotificationAndTheirFiles) {
@@ -170,7 +136,7 @@ TEST_F(DownloaderTest, TwoUrlsFinishWithOneNotificationAndTheirFiles) {
   EXPECT_TRUE(r.success);
   EXPECT_EQ(r.sender, &downloader);
   EXPECT_EQ(r.files, (std::vector<std::string>{tmp() + "/installer", tmp() + "/installer.p7"}));
-  EXPECT_EQ(Sandbox::readFile(r.files[0]), std::string(100000, 'i'));
+  EXPECT_EQ(readFile(r.files[0]), std::string(100000, 'i'));
   EXPECT_FALSE(downloader.lastError());
   EXPECT_EQ(logLines(),
             (std::vector<std::string>{
@@ -180,11 +146,11 @@ TEST_F(DownloaderTest, TwoUrlsFinishWithOneNotificationAndTheirFiles) {
                 "Download destination is " + tmp() + "/installer.p7", "Download success"}));
   // The window was shown for the run and is closed at its end; Cancel followed the run.
   EXPECT_GE(window.shown, 1);
-  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(label.text(), "Please wait");
   EXPECT_EQ(button.title(), "Cancel");
   EXPECT_TRUE(button.enabledHistory.front());
-  EXPECT_FALSE(button.enabled);
+  EXPECT_FALSE(button.isEnabled());
   EXPECT_EQ(downloader.currentProgressPercent(), 0.0);
   EXPECT_EQ(bar.values.back(), 0.0);
   EXPECT_NE(std::find(bar.values.begin(), bar.values.end(), 100.0), bar.values.end());
@@ -259,7 +225,7 @@ TEST_F(DownloaderTest, RunResultsFollowTheFailureRule) {
       auto requests = server.requests();
       EXPECT_EQ(std::count(requests.begin(), requests.end(), p), 0) << p;
     }
-    EXPECT_FALSE(button.enabled);
+    EXPECT_FALSE(button.isEnabled());
     downloader.cleanupTempFiles();  // every case starts with an empty folder
     EXPECT_FALSE(fs::exists(folder));
   }
@@ -294,7 +260,7 @@ TEST_F(DownloaderTest, TransferThatCannotBeCreatedCountsAsFailed) {
 }
 
 TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
-  Sandbox::writeFile(server.root() + "/big.p7", std::string(400000, 'b'));
+  writeFile(server.root() + "/big.p7", std::string(400000, 'b'));
   downloader.setUrlStrings({url("/installer"), url("/_drip=4000,100/big.p7")});
   RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
     ASSERT_TRUE(testsupport::runMainLoopUntil(
@@ -308,13 +274,13 @@ TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
   EXPECT_EQ(r.files, (std::vector<std::string>{tmp() + "/installer", tmp() + "/big.p7"}));
   EXPECT_LT(fs::file_size(tmp() + "/big.p7"), 400000u);
   EXPECT_EQ(downloader.currentUrlIndex(), 1);
-  EXPECT_FALSE(button.enabled);
-  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(button.isEnabled());
+  EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(logLines().back(), "Download cancelled");
 }
 
 TEST_F(DownloaderTest, ClosingTheWindowCancelsTheRun) {
-  Sandbox::writeFile(server.root() + "/big", std::string(400000, 'b'));
+  writeFile(server.root() + "/big", std::string(400000, 'b'));
   downloader.setUrlStrings({url("/_drip=4000,100/big")});
   RunResult r = run(CRL_DOWNLOAD_NOTIFY_DONE, [&] {
     ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return downloader.bytesReceived() > 0; }));
@@ -323,13 +289,13 @@ TEST_F(DownloaderTest, ClosingTheWindowCancelsTheRun) {
   EXPECT_EQ(r.notifications, 1);
   EXPECT_FALSE(r.success);
   EXPECT_TRUE(r.cancelled);
-  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(downloader.isDownloading());
   EXPECT_EQ(logLines().back(), "Download cancelled");
 }
 
 TEST_F(DownloaderTest, CleanupDuringARunStopsItAndRemovesItsFile) {
-  Sandbox::writeFile(server.root() + "/big", std::string(400000, 'b'));
+  writeFile(server.root() + "/big", std::string(400000, 'b'));
   downloader.setUrlStrings({url("/_drip=4000,100/big")});
   int notifications = 0;
   platform::NotificationCenter::defaultCenter().addObserver(
@@ -347,30 +313,30 @@ TEST_F(DownloaderTest, CleanupDuringARunStopsItAndRemovesItsFile) {
 }
 
 TEST_F(DownloaderTest, ExistingFileKeepsItsNameAndContent) {
-  Sandbox::writeFile(tmp() + "/installer", "mine");
+  writeFile(tmp() + "/installer", "mine");
   downloader.setUrlStrings({url("/installer")});
   RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
   EXPECT_TRUE(r.success);
   EXPECT_EQ(r.files, std::vector<std::string>{tmp() + "/installer-1"});
-  EXPECT_EQ(Sandbox::readFile(tmp() + "/installer"), "mine");
-  EXPECT_EQ(Sandbox::readFile(tmp() + "/installer-1"), std::string(100000, 'i'));
+  EXPECT_EQ(readFile(tmp() + "/installer"), "mine");
+  EXPECT_EQ(readFile(tmp() + "/installer-1"), std::string(100000, 'i'));
 }
 
 TEST_F(DownloaderTest, GunzipsOnlyTheExactMimeTypes) {
-  Sandbox::writeFile(server.root() + "/crl", std::string(5000, 'c'));
+  writeFile(server.root() + "/crl", std::string(5000, 'c'));
   downloader.setUrlStrings({url("/_gzip/_type=application%2Fx-gzip/crl"),
                             url("/_gzip/_type=application%2Fgzip/crl"),
                             url("/_gzip/_type=Application%2FX-Gzip/crl")});
   RunResult r = run(CRL_DOWNLOAD_NOTIFY_DONE);
   ASSERT_EQ(r.files.size(), 3u);
-  EXPECT_EQ(Sandbox::readFile(r.files[0]), std::string(5000, 'c'));
-  EXPECT_EQ(Sandbox::readFile(r.files[1]), std::string(5000, 'c'));
-  EXPECT_EQ(Sandbox::readFile(r.files[2]).substr(0, 2), "\x1f\x8b") << "saved as received";
+  EXPECT_EQ(readFile(r.files[0]), std::string(5000, 'c'));
+  EXPECT_EQ(readFile(r.files[1]), std::string(5000, 'c'));
+  EXPECT_EQ(readFile(r.files[2]).substr(0, 2), "\x1f\x8b") << "saved as received";
 }
 
 TEST_F(DownloaderTest, ProgressFollowsTheReceivedBytes) {
   // Over the wire: the first 16384 bytes leave the bar at 0, the rest moves it to 100.
-  Sandbox::writeFile(server.root() + "/split", std::string(20000, 'x'));
+  writeFile(server.root() + "/split", std::string(20000, 'x'));
   downloader.setUrlStrings({url("/_split=16384/split")});
   run(CRL_DOWNLOAD_NOTIFY_DONE);
   for (double v : bar.values) EXPECT_TRUE(v == 0.0 || v > 81.92) << v;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/Sandbox.h"
 
@@ -56,7 +57,7 @@ class DownloadRoad : public ::testing::Test {
   // Serves payload as the installer, signed by the fixture signer of variant.
   void publishInstaller(const std::string& payload, const std::string& variant) {
     const std::string installer = serverPath(kServerFolder + "/installer");
-    testsupport::Sandbox::writeFile(installer, payload);
+    testsupport::writeFile(installer, payload);
     signInstaller(variant);
   }
   void signInstaller(const std::string& variant) {
@@ -74,17 +75,16 @@ class DownloadRoad : public ::testing::Test {
   }
   // Makes the server answer relative with the given switches (e.g. "_status=404").
   void setSwitches(const std::string& relative, const std::string& switches) {
-    testsupport::Sandbox::writeFile(serverPath(relative) + ".switches", switches);
+    testsupport::writeFile(serverPath(relative) + ".switches", switches);
   }
 
   std::string recordFile() const { return box.root() + "/installer-received.txt"; }
   // What the runtime installer recorded: its mode, then one argument a line; "" if it never ran.
   std::string received() const {
-    return std::filesystem::exists(recordFile()) ? testsupport::Sandbox::readFile(recordFile())
-                                                 : "";
+    return std::filesystem::exists(recordFile()) ? testsupport::readFile(recordFile()) : "";
   }
   // Everything left in the sandbox's temporary folder (it must be empty after every run).
-  std::vector<std::string> leftovers() const { return testsupport::Sandbox::listTree(box.tmp()); }
+  std::vector<std::string> leftovers() const { return testsupport::listTree(box.tmp()); }
 
   // The log lines' texts, the private download folder shown as "<dl>" and the package as
   // "<pkg>"; error lines are marked with "E: ".

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "tests/e2e/DownloadRoad.h"
+#include "tests/support/Files.h"
 
 namespace e2e {
 namespace {
@@ -98,7 +99,7 @@ TEST_F(DownloadRoadWithDisplay, MissingFileDialogWaitsForTheUser) {
 TEST_F(DownloadRoadWithDisplay, UpdateNotAllowedDialogWaitsForTheUser) {
   auto made = box.runProgram(ZANTH_MAKE_RUNTIME, {"--make-runtime", box.dataDir(), "1.5.0.0"});
   ASSERT_EQ(made.exitCode, 0);
-  testsupport::Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
+  testsupport::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
   auto person = std::async(std::launch::async, [] { return typeInto("^Install Foo$", "Return"); });
   auto result = box.run({"-allowDownload", "-eulaAccepted"}, std::chrono::seconds(60));
   EXPECT_TRUE(person.get()) << "the dialog never appeared";

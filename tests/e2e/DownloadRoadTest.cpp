@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/Files.h"
+
 namespace e2e {
 namespace {
 
@@ -115,8 +117,8 @@ TEST_F(DownloadRoad, RejectedSignaturesEndWithThirteenAndNothingRuns) {
   const std::vector<Case> cases = {
       {"tampered installer",
        [&] {
-         testsupport::Sandbox::writeFile(serverPath(kServerFolder + "/installer"),
-                                         installerScript() + "# changed\n");
+         testsupport::writeFile(serverPath(kServerFolder + "/installer"),
+                                installerScript() + "# changed\n");
        }},
       {"signer under another root", [&] { signInstaller("other-root"); }},
       {"wrong signer name", [&] { signInstaller("cn-wrong"); }},

@@ -19,6 +19,7 @@
 #include <set>
 
 #include "tests/e2e/DownloadRoad.h"
+#include "tests/support/Files.h"
 
 namespace e2e {
 namespace {
@@ -30,8 +31,9 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using Lines = std::vector<std::string>;
+using testsupport::readFile;
 using testsupport::RunResult;
-using testsupport::Sandbox;
+using testsupport::writeFile;
 
 constexpr std::size_t kKiB = 1024;
 constexpr std::size_t kMiB = 1024 * kKiB;
@@ -81,7 +83,7 @@ void writeDerGarbage(const std::string& path, std::size_t size) {
                       static_cast<char>(length)};
   std::mt19937 random(10);
   while (head.size() < std::min(size, kMiB)) head.push_back(static_cast<char>(random()));
-  Sandbox::writeFile(path, head);
+  writeFile(path, head);
   fs::resize_file(path, size);
 }
 
@@ -320,7 +322,7 @@ TEST_F(FaultInjection, SignatureOfAHundredMegabytesOfGarbageIsRejectedWithoutRea
   EXPECT_THAT(logTexts(), Contains("E: Detached signature validation failed"));
   EXPECT_EQ(server.requests(), installerRequests())
       << "no list is fetched for a rejected signature";
-  const long peakKiB = std::stol(Sandbox::readFile(peakFile));
+  const long peakKiB = std::stol(readFile(peakFile));
   EXPECT_LT(peakKiB, 96 * 1024) << "the signature was read into memory";
   EXPECT_THAT(leftovers(), IsEmpty());
 }
@@ -342,8 +344,7 @@ TEST_F(FaultInjection, RevocationListOfFiftyMegabytesIsUsedWhenReadableAndPassed
     const std::string line(75, 'z');
     for (std::size_t written = 0; written < 50 * kMiB; written += line.size() + 1)
       list << line << '\n';
-    list << Sandbox::readFile(std::string(ZANTH_FIXTURE_PKI_DIR) +
-                              "/QuillorCodeSigning-revokes-signer.pem");
+    list << readFile(std::string(ZANTH_FIXTURE_PKI_DIR) + "/QuillorCodeSigning-revokes-signer.pem");
   }
   auto result = box.run({"-silent", "-allowDownload"});
   expectEndedWithoutInstalling(result, 13, kValidationFailed);
@@ -356,9 +357,9 @@ TEST_F(FaultInjection, FilesPlantedAtGuessablePathsAreNeitherUsedNorTouched) {
   // TMPDIR: an installer of its own, and links that would make the program write elsewhere.
   const std::string plantedInstaller = box.tmp() + "/installer";
   const std::string plantedScript = "#!/bin/sh\necho planted >\"$ZANTH_E2E_RECORD\"\n";
-  Sandbox::writeFile(plantedInstaller, plantedScript, 0644);
+  writeFile(plantedInstaller, plantedScript, 0644);
   const std::string victim = box.root() + "/victim";
-  Sandbox::writeFile(victim, "precious\n");
+  writeFile(victim, "precious\n");
   Lines planted = {plantedInstaller};
   for (const std::string name : {"installer.p7", "QuillorRootCA.crl", "QuillorCodeSigning.crl"}) {
     fs::create_symlink(victim, box.tmp() + "/" + name);
@@ -376,11 +377,11 @@ TEST_F(FaultInjection, FilesPlantedAtGuessablePathsAreNeitherUsedNorTouched) {
   EXPECT_EQ(received(),
             "711\n-silent\n" + box.appPath() + "\n700 " + std::to_string(::geteuid()) + "\n")
       << "not the verified installer, or not from a private folder";
-  EXPECT_EQ(Sandbox::readFile(plantedInstaller), plantedScript);
+  EXPECT_EQ(readFile(plantedInstaller), plantedScript);
   struct stat status {};
   ASSERT_EQ(::stat(plantedInstaller.c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 07777, 0644u) << "the planted installer was made executable";
-  EXPECT_EQ(Sandbox::readFile(victim), "precious\n");
+  EXPECT_EQ(readFile(victim), "precious\n");
   const Lines lines = logTexts();
   EXPECT_THAT(lines, Contains("Download destination is <dl>/installer"));
   EXPECT_THAT(lines, Contains("Download destination is <dl>/installer.p7"));
@@ -395,7 +396,7 @@ TEST_F(FaultInjection, AnotherUserCannotReachTheDownloadsWhileTheProgramRuns) {
   // What the other user prepared: an installer of its own, at the guessable old path.
   const std::string plantedInstaller = box.tmp() + "/installer";
   const std::string plantedScript = "#!/bin/sh\necho planted >\"$ZANTH_E2E_RECORD\"\n";
-  Sandbox::writeFile(plantedInstaller, plantedScript, 0755);
+  writeFile(plantedInstaller, plantedScript, 0755);
   ASSERT_EQ(::chown(plantedInstaller.c_str(), kOtherUser, kOtherUser), 0);
   // A slow installer keeps the private folder there long enough to be found and attacked.
   publishInstallerOfSize(128 * kKiB);
@@ -415,13 +416,13 @@ TEST_F(FaultInjection, AnotherUserCannotReachTheDownloadsWhileTheProgramRuns) {
   EXPECT_THAT(attacker.out, HasSubstr("folder 700 0\n")) << "the private folder is open to others";
   EXPECT_THAT(attacker.out, ::testing::ContainsRegex("tries [1-9][0-9]* successes 0\n"));
   expectInstalled(result);
-  EXPECT_EQ(Sandbox::readFile(plantedInstaller), plantedScript);
+  EXPECT_EQ(readFile(plantedInstaller), plantedScript);
   EXPECT_THAT(leftovers(), ElementsAre(plantedInstaller));
 }
 
 TEST_F(FaultInjectionWithMounts, GzipBodyThatOutgrowsTheTemporaryFolderEndsWithEleven) {
   // 16 MiB of zeros, sent gzip-compressed (some 16 KiB) and decoded by the program into 2 MiB.
-  Sandbox::writeFile(installerPath(), "");
+  writeFile(installerPath(), "");
   fs::resize_file(installerPath(), 16 * kMiB);
   setSwitches(kServerFolder + "/installer", "_gzip/_type=application%2Fx-gzip");
   auto result = runWithMounts(tmpfsOnTmpdir("size=2m"), {"-silent", "-allowDownload"});

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "tests/support/Files.h"
 #include "tests/support/Sandbox.h"
 
 namespace {
@@ -13,7 +14,9 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using testsupport::LogLine;
+using testsupport::readFile;
 using testsupport::Sandbox;
+using testsupport::writeFile;
 
 const LogLine kBegin{LOG_NOTICE, "Bootstrapper begin with version 3.3.0.3650 on Mac x86"};
 
@@ -54,7 +57,7 @@ TEST_F(LaunchDecision, MissingPackageFolderEndsWithTwelve) {
                           endLine(12)));
 
   // A regular file where the folder should be is no package either.
-  Sandbox::writeFile(box.appPath(), "not a folder");
+  writeFile(box.appPath(), "not a folder");
   EXPECT_EQ(box.run({}).exitCode, 12);
 }
 
@@ -63,7 +66,7 @@ TEST_F(LaunchDecision, InstalledRuntimeGetsThePackageWithTheValidatedArguments) 
   const std::string dest = box.root() + "/dest dir";
   auto result = box.run({"-silent", "-eulaAccepted", "-location", dest, "-allowDownload"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(Sandbox::readFile(recordFile()),
+  EXPECT_EQ(readFile(recordFile()),
             "-silent\n-eulaAccepted\n-location\n" + dest + "\n" + box.appPath() + "\n");
   EXPECT_THAT(
       box.logLines(),
@@ -80,7 +83,7 @@ TEST_F(LaunchDecision, InstalledRuntimeWithoutArgumentsGetsOnlyThePackage) {
   box.setEnv("ZANTH_DEMO_EXIT", "7");
   auto result = box.run({});
   EXPECT_EQ(result.exitCode, 7);
-  EXPECT_EQ(Sandbox::readFile(recordFile()), box.appPath() + "\n");
+  EXPECT_EQ(readFile(recordFile()), box.appPath() + "\n");
   auto lines = box.logLines();
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[2], (LogLine{LOG_NOTICE, installLine() + box.appPath() + " "}));
@@ -125,7 +128,7 @@ TEST_F(LaunchDecision, HeadlessRunSaysWhyThereAreNoWindowsBeforeItsFirstDialog) 
   EXPECT_EQ(version.err, "") << "-version shows nothing";
 
   installRuntime("1.5.0.0");
-  Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
+  writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
   auto unreachable = box.run({"-silent", "-allowDownload"});
   EXPECT_EQ(unreachable.exitCode, 15);
   EXPECT_THAT(unreachable.err,
@@ -140,7 +143,7 @@ TEST_F(LaunchDecision, HeadlessRunSaysWhyThereAreNoWindowsBeforeItsFirstDialog) 
 
 TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFifteen) {
   installRuntime("1.5.0.0");
-  Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
+  writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
   auto result = box.run({"-silent", "-allowDownload"});
   EXPECT_EQ(result.exitCode, 15);
   EXPECT_THAT(result.err, HasSubstr("Install Foo"));
@@ -158,13 +161,13 @@ TEST_F(LaunchDecision, OldRuntimeWithUpdatesDisabledShowsTheDialogAndEndsWithFif
 
   // The machine setting disables updates the same way.
   std::filesystem::remove(box.dataHome() + "/Quillor/Zanth/updateDisabled");
-  Sandbox::writeFile(box.configDir() + "/Quillor/Zanth.conf", "[Zanth]\nUpdateDisabled=1\n");
+  writeFile(box.configDir() + "/Quillor/Zanth.conf", "[Zanth]\nUpdateDisabled=1\n");
   EXPECT_EQ(box.run({"-silent", "-allowDownload"}).exitCode, 15);
 }
 
 TEST_F(LaunchDecision, OldRuntimeWithoutDownloadPermissionEndsWithTenBeforeAskingAboutUpdates) {
   installRuntime("1.9.9.9");
-  Sandbox::writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
+  writeFile(box.dataHome() + "/Quillor/Zanth/updateDisabled", "");
   auto result = box.run({"-silent"});
   EXPECT_EQ(result.exitCode, 10);
   EXPECT_EQ(result.err, "");
@@ -176,7 +179,7 @@ TEST_F(LaunchDecision, StartedWithoutAnyArgumentItRunsAsStartedByItsName) {
   installRuntime("2.0.0.0");
   auto result = box.runWithArgumentVector(box.programPath(), {});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(Sandbox::readFile(recordFile()), box.appPath() + "\n");
+  EXPECT_EQ(readFile(recordFile()), box.appPath() + "\n");
 
   // Without its package folder the run ends as it does when started by its name.
   std::filesystem::remove_all(box.appPath());

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "tests/e2e/DownloadRoad.h"
+#include "tests/support/Files.h"
 
 namespace e2e {
 namespace {
@@ -25,7 +26,7 @@ using ::testing::IsEmpty;
 pid_t programDownloadingInto(const std::string& path, const std::string& tmp) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (std::chrono::steady_clock::now() < deadline) {
-    const bool downloading = fs::exists(tmp) && !testsupport::Sandbox::listTree(tmp).empty();
+    const bool downloading = fs::exists(tmp) && !testsupport::listTree(tmp).empty();
     for (const auto& entry : fs::directory_iterator("/proc")) {
       std::error_code error;
       if (downloading && fs::read_symlink(entry.path() / "exe", error) == path) {
@@ -83,7 +84,7 @@ TEST_F(StopRoad, ClosedErrorStreamDoesNotKillTheProgramBeforeItCleansUp) {
       "/bin/sh", {"-c", "{ \"$0\" \"$@\" 2>&1 >/dev/null; echo $? >\"$ZANTH_E2E_STATUS\"; } | true",
                   box.programPath(), "-silent", "-allowDownload"});
   (void)result;
-  EXPECT_EQ(testsupport::Sandbox::readFile(status), "13\n");
+  EXPECT_EQ(testsupport::readFile(status), "13\n");
   EXPECT_EQ(logTexts().back(), "E: Bootstrapper end with exit code 13");
   EXPECT_THAT(leftovers(), IsEmpty()) << "the rejected installer was left behind";
 }

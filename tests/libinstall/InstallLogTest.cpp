@@ -6,52 +6,24 @@
 #include <gtest/gtest.h>
 #include <syslog.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "libinstall/InstallLogMsgs.h"
+#include "tests/support/SyslogCapture.h"
 
 namespace {
 
-struct Entry {
-  int priority;
-  std::string text;
-  bool operator==(const Entry&) const = default;
-};
-std::vector<Entry> gEntries;
-
-void record(int priority, const char* format, va_list args) {
-  char text[4096];
-  std::vsnprintf(text, sizeof text, format, args);
-  gEntries.push_back({priority, text});
-}
-
-}  // namespace
-
-// This test program stands in for the system log: the library's calls land here.
-extern "C" void vsyslog(int priority, const char* format, va_list args) {
-  record(priority, format, args);
-}
-extern "C" void __vsyslog_chk(int priority, int, const char* format, va_list args) {
-  record(priority, format, args);
-}
-
-namespace {
-
-void PrintTo(const Entry& e, std::ostream* os) {
-  *os << "{" << e.priority << ", \"" << e.text << "\"}";
-}
+using Entry = testsupport::LogLine;
 
 class InstallLog : public ::testing::Test {
  protected:
-  void SetUp() override {
-    gEntries.clear();
-    install::_logToStdout = false;
-  }
+  void SetUp() override { install::_logToStdout = false; }
   void TearDown() override { install::_logToStdout = false; }
+
+  // The system log of this program: the library's calls land here.
+  testsupport::SyslogCapture systemLog;
 };
 
 struct NamedOperation {
@@ -137,23 +109,23 @@ TEST_F(InstallLog, EveryNamedOperationHasItsFormatAndPriority) {
        {LOG_WARNING, "Stopping on signal 15"}},
   };
   for (const NamedOperation& op : table) {
-    gEntries.clear();
+    systemLog.clear();
     EXPECT_EQ(op.call(), 0) << op.label;
-    EXPECT_THAT(gEntries, ::testing::ElementsAre(op.expected)) << op.label;
+    EXPECT_THAT(systemLog.lines(), ::testing::ElementsAre(op.expected)) << op.label;
   }
 }
 
 TEST_F(InstallLog, UserTextTravelsAsArgumentNeverAsFormat) {
   install::logDownloadFailure("100% of %s %n");
-  ASSERT_EQ(gEntries.size(), 1u);
-  EXPECT_EQ(gEntries[0].text, "Download failure: 100% of %s %n");
+  ASSERT_EQ(systemLog.lines().size(), 1u);
+  EXPECT_EQ(systemLog.lines()[0].text, "Download failure: 100% of %s %n");
 }
 
 TEST_F(InstallLog, NothingReachesStandardOutputWhileTheEchoIsOff) {
   ::testing::internal::CaptureStdout();
   install::logApplicationBegin("Bootstrapper", "3.3.0.3650", "Mac", "x86");
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(gEntries.size(), 1u);
+  EXPECT_EQ(systemLog.lines().size(), 1u);
 }
 
 TEST_F(InstallLog, EchoWritesStatusLineAndStillLogs) {
@@ -163,7 +135,7 @@ TEST_F(InstallLog, EchoWritesStatusLineAndStillLogs) {
   install::logSubprocessFailure("Runtime Installer", 7);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             "status Download success\nstatus Subprocess Runtime Installer failed (7)\n");
-  EXPECT_THAT(gEntries,
+  EXPECT_THAT(systemLog.lines(),
               ::testing::ElementsAre(Entry{LOG_NOTICE, "Download success"},
                                      Entry{LOG_ERR, "Subprocess Runtime Installer failed (7)"}));
 }
@@ -171,18 +143,19 @@ TEST_F(InstallLog, EchoWritesStatusLineAndStillLogs) {
 TEST_F(InstallLog, SeverityOutsideTheFourIsRefusedButStillEchoed) {
   EXPECT_EQ(install::installLog(install::kSeverityWarning, "w %d", 1), 0);
   EXPECT_EQ(install::installLog(install::kSeverityDebug, "d"), 0);
-  EXPECT_THAT(gEntries, ::testing::ElementsAre(Entry{LOG_WARNING, "w 1"}, Entry{LOG_DEBUG, "d"}));
-  gEntries.clear();
+  EXPECT_THAT(systemLog.lines(),
+              ::testing::ElementsAre(Entry{LOG_WARNING, "w 1"}, Entry{LOG_DEBUG, "d"}));
+  systemLog.clear();
 
   EXPECT_EQ(install::installLog(static_cast<install::severity_t>(4), "four"), -3);
   EXPECT_EQ(install::installLog(static_cast<install::severity_t>(-1), "minus one"), -3);
-  EXPECT_TRUE(gEntries.empty());
+  EXPECT_TRUE(systemLog.lines().empty());
 
   install::_logToStdout = true;
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(install::installLog(static_cast<install::severity_t>(4), "four %s", "x"), -3);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "status four x\n");
-  EXPECT_TRUE(gEntries.empty());
+  EXPECT_TRUE(systemLog.lines().empty());
 }
 
 }  // namespace

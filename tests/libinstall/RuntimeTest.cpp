@@ -7,12 +7,16 @@
 
 #include "libinstall/LibInstall.h"
 #include "tests/libinstall/PlistText.h"
+#include "tests/support/EnvironmentGuard.h"
+#include "tests/support/Files.h"
 #include "tests/support/ScratchFolder.h"
 
 using install::RuntimeVersionInfo;
+using testsupport::EnvironmentGuard;
 using testsupport::plistWithStrings;
-using testsupport::Sandbox;
+using testsupport::readFile;
 using testsupport::ScratchFolder;
+using testsupport::writeFile;
 
 namespace install {
 bool operator==(const RuntimeVersionInfo& a, const RuntimeVersionInfo& b) {
@@ -33,6 +37,7 @@ const RuntimeVersionInfo kUntouched{-9, -9, -9, -9};
 // configuration folder, all in a scratch folder.
 struct Machine : ::testing::Test {
   ScratchFolder scratch;
+  EnvironmentGuard env;
   std::string home = scratch.makeFolder("home");
   std::string dataHome = scratch.makeFolder("home/.local/share");
   std::string localShare = scratch.makeFolder("usr/local/share");
@@ -40,17 +45,16 @@ struct Machine : ::testing::Test {
   std::string config = scratch.makeFolder("etc/xdg");
 
   void SetUp() override {
-    scratch.setEnv("HOME", home);
-    scratch.setEnv("XDG_DATA_HOME", dataHome);
-    scratch.setEnv("XDG_DATA_DIRS", localShare + ":" + systemShare);
-    scratch.setEnv("XDG_CONFIG_DIRS", config);
+    env.set("HOME", home);
+    env.set("XDG_DATA_HOME", dataHome);
+    env.set("XDG_DATA_DIRS", localShare + ":" + systemShare);
+    env.set("XDG_CONFIG_DIRS", config);
   }
 
   // A runtime folder under share with the given version text; returns its path.
   std::string installRuntime(const std::string& share, const std::string& version) {
     const std::string runtime = share + "/" + kRuntime;
-    Sandbox::writeFile(runtime + "/Contents/Info.plist",
-                       plistWithStrings({{"CFBundleVersion", version}}));
+    writeFile(runtime + "/Contents/Info.plist", plistWithStrings({{"CFBundleVersion", version}}));
     return runtime;
   }
 
@@ -58,9 +62,9 @@ struct Machine : ::testing::Test {
   std::string installAppInstaller(const std::string& runtime, const std::string& script,
                                   unsigned mode = 0755) {
     const std::string package = runtime + "/" + kInstaller;
-    Sandbox::writeFile(package + "/Contents/Info.plist",
-                       plistWithStrings({{"CFBundleExecutable", "App Installer"}}));
-    Sandbox::writeFile(package + "/Contents/MacOS/App Installer", "#!/bin/sh\n" + script, mode);
+    writeFile(package + "/Contents/Info.plist",
+              plistWithStrings({{"CFBundleExecutable", "App Installer"}}));
+    writeFile(package + "/Contents/MacOS/App Installer", "#!/bin/sh\n" + script, mode);
     return package;
   }
 };
@@ -94,7 +98,7 @@ TEST_F(Machine, RuntimeInTheUsersOwnFoldersIsNotFound) {
   // Even when the machine list names a folder inside the user's home.
   const std::string inHome = scratch.makeFolder("home/share");
   installRuntime(inHome, "2.7.1.96");
-  scratch.setEnv("XDG_DATA_DIRS", inHome + ":" + dataHome + ":" + systemShare);
+  env.set("XDG_DATA_DIRS", inHome + ":" + dataHome + ":" + systemShare);
 
   EXPECT_EQ(install::getRuntimeLocation(), std::nullopt);
   EXPECT_EQ(install::getAppInstallerLocation(), std::nullopt);
@@ -159,33 +163,31 @@ TEST_F(Machine, VersionNeedsAPackageWithAVersionString) {
   EXPECT_EQ(install::getRuntimeLocation(), runtime) << "a folder without Info.plist is found";
   EXPECT_EQ(install::getRuntimeVersion(info), -3) << "but has no version";
 
-  Sandbox::writeFile(runtime + "/Contents/Info.plist", "not a property list");
+  writeFile(runtime + "/Contents/Info.plist", "not a property list");
   EXPECT_EQ(install::getRuntimeVersion(info), -3) << "unreadable Info.plist";
 
-  Sandbox::writeFile(runtime + "/Contents/Info.plist",
-                     plistWithStrings({{"CFBundleName", "Zanth"}}));
+  writeFile(runtime + "/Contents/Info.plist", plistWithStrings({{"CFBundleName", "Zanth"}}));
   EXPECT_EQ(install::getRuntimeVersion(info), -3) << "no CFBundleVersion";
 
-  Sandbox::writeFile(runtime + "/Contents/Info.plist",
-                     "<plist version=\"1.0\"><dict><key>CFBundleVersion</key><integer>2</integer>"
-                     "</dict></plist>");
+  writeFile(runtime + "/Contents/Info.plist",
+            "<plist version=\"1.0\"><dict><key>CFBundleVersion</key><integer>2</integer>"
+            "</dict></plist>");
   EXPECT_EQ(install::getRuntimeVersion(info), -3) << "CFBundleVersion not a string";
-  Sandbox::writeFile(runtime + "/Contents/Info.plist",
-                     "<plist version=\"1.0\"><dict><key>CFBundleVersion</key><string>2.7.1.9" +
-                         std::string(2, '\0') + "6</string></dict></plist>");
+  writeFile(runtime + "/Contents/Info.plist",
+            "<plist version=\"1.0\"><dict><key>CFBundleVersion</key><string>2.7.1.9" +
+                std::string(2, '\0') + "6</string></dict></plist>");
   EXPECT_EQ(install::getRuntimeVersion(info), -3) << "a NUL byte in CFBundleVersion";
   EXPECT_EQ(info, kUntouched);
 
   // The information list may also sit in Resources/ or at the top of the package.
   std::filesystem::remove_all(runtime + "/Contents");
-  Sandbox::writeFile(runtime + "/Resources/Info.plist",
-                     plistWithStrings({{"CFBundleVersion", "3.0.0.1"}}));
+  writeFile(runtime + "/Resources/Info.plist", plistWithStrings({{"CFBundleVersion", "3.0.0.1"}}));
   EXPECT_EQ(install::getRuntimeVersion(info), 0);
   EXPECT_EQ(info, (RuntimeVersionInfo{3, 0, 0, 1}));
 
   // A file where the runtime folder should be has no version either.
   std::filesystem::remove_all(runtime);
-  Sandbox::writeFile(runtime, plistWithStrings({{"CFBundleVersion", "2.0.0.0"}}));
+  writeFile(runtime, plistWithStrings({{"CFBundleVersion", "2.0.0.0"}}));
   info = kUntouched;
   EXPECT_EQ(install::getRuntimeVersion(info), -3);
   EXPECT_EQ(install::platform_getFileVersion(nullptr, info), -3);
@@ -210,15 +212,15 @@ TEST_F(Machine, UpdateDisabledMarkerAsFileOrFolder) {
   EXPECT_FALSE(install::canUpdateRuntime()) << "folder";
 
   // The marker follows XDG_DATA_HOME, and without it the default under the home.
-  scratch.setEnv("XDG_DATA_HOME", scratch.makeFolder("elsewhere"));
+  env.set("XDG_DATA_HOME", scratch.makeFolder("elsewhere"));
   EXPECT_TRUE(install::canUpdateRuntime());
-  scratch.setEnv("XDG_DATA_HOME", std::nullopt);
+  env.unset("XDG_DATA_HOME");
   EXPECT_FALSE(install::canUpdateRuntime());
 }
 
 TEST_F(Machine, MachineConfigurationCanDisableUpdates) {
   const std::string second = scratch.makeFolder("etc/second");
-  scratch.setEnv("XDG_CONFIG_DIRS", config + ":" + second);
+  env.set("XDG_CONFIG_DIRS", config + ":" + second);
   struct Case {
     const char* first;   // Quillor/Zanth.conf in the first folder; null: none
     const char* second;  // the same in the second folder
@@ -240,8 +242,8 @@ TEST_F(Machine, MachineConfigurationCanDisableUpdates) {
   for (const Case& c : cases) {
     std::filesystem::remove(config + "/Quillor/Zanth.conf");
     std::filesystem::remove(second + "/Quillor/Zanth.conf");
-    if (c.first) Sandbox::writeFile(config + "/Quillor/Zanth.conf", c.first);
-    if (c.second) Sandbox::writeFile(second + "/Quillor/Zanth.conf", c.second);
+    if (c.first) writeFile(config + "/Quillor/Zanth.conf", c.first);
+    if (c.second) writeFile(second + "/Quillor/Zanth.conf", c.second);
     const std::string what =
         std::string(c.first ? c.first : "-") + " | " + (c.second ? c.second : "-");
     EXPECT_EQ(install::platform_getConfigurationValue("UpdateDisabled"), c.value) << what;
@@ -266,11 +268,11 @@ TEST_F(Machine, MissingApplicationInstallerMeans5) {
   scratch.makeFolder("usr/local/share/" + std::string(kRuntime) + "/" + kInstaller);
   EXPECT_EQ(install::runAppInstaller({}), 5) << "package without Info.plist";
 
-  Sandbox::writeFile(package + "/Contents/Info.plist", plistWithStrings({{"CFBundleName", "x"}}));
+  writeFile(package + "/Contents/Info.plist", plistWithStrings({{"CFBundleName", "x"}}));
   EXPECT_EQ(install::runAppInstaller({}), 5) << "no CFBundleExecutable";
 
-  Sandbox::writeFile(package + "/Contents/Info.plist",
-                     plistWithStrings({{"CFBundleExecutable", "App Installer"}}));
+  writeFile(package + "/Contents/Info.plist",
+            plistWithStrings({{"CFBundleExecutable", "App Installer"}}));
   EXPECT_EQ(install::runAppInstaller({}), 5) << "executable named but missing";
 }
 
@@ -297,5 +299,5 @@ TEST_F(Machine, InstallerReceivesTheArgumentsByteForByte) {
   EXPECT_EQ(install::runAppInstaller(args), 0);
   std::string expected;
   for (const auto& arg : args) expected += arg + '\0';
-  EXPECT_EQ(Sandbox::readFile(out), expected);
+  EXPECT_EQ(readFile(out), expected);
 }

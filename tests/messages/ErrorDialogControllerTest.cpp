@@ -8,12 +8,13 @@
 
 #include "messages/LocalizedStrings.h"
 #include "platform/ui/Application.h"
-#include "tests/support/RunLater.h"
+#include "tests/support/MainLoop.h"
 
 namespace {
 
 using platform::ui::Application;
 using platform::ui::TextRun;
+using testsupport::runLater;
 
 const std::string kRequirementsPage = "https://www.quillor.example/zanth/system-requirements";
 

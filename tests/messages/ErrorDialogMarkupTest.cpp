@@ -4,25 +4,14 @@
 #include <vector>
 
 #include "messages/ErrorDialogController.h"
+#include "tests/support/TextRuns.h"
 
 namespace {
 
 using platform::ui::AttributedString;
 using platform::ui::TextRun;
-
-TextRun plain(const std::string& text) {
-  TextRun run;
-  run.text = text;
-  return run;
-}
-
-TextRun link(const std::string& text, const std::string& address) {
-  TextRun run = plain(text);
-  run.link = address;
-  run.color = platform::ui::Color{0.0, 0.0, 1.0};
-  run.underline = true;
-  return run;
-}
+using testsupport::link;
+using testsupport::plain;
 
 std::string describe(const AttributedString& text) {
   std::string out;

@@ -37,7 +37,7 @@ class Preferences {
   }
 
  private:
-  EnvironmentGuard environment_;
+  testsupport::EnvironmentGuard environment_;
 };
 
 TEST(LocalizedStrings, RecordsHaveTheirTagsAndLanguageIdentifiers) {

@@ -8,7 +8,7 @@
 #include "messages/LocalizedStrings.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ScreenSnapshot.h"
-#include "tests/support/RunLater.h"
+#include "tests/support/MainLoop.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -29,14 +29,14 @@ int main(int argc, char** argv) {
   if (!controller.loadWindow()) return 1;
   controller.setMessage(LocalizedStrings::getEmbeddedMessage(ERROR_UPDATE_UNAVAILABLE).value_or(""),
                         okText, appName);
-  runLater(500, [&] {
+  testsupport::runLater(500, [&] {
     saved = platform::ui::writeScreenSnapshot(prefix + "-dialog.png") && saved;
     controller.okButton()->performClick();
   });
   application.runModalForWindow(*controller.window());
   controller.window()->close();
 
-  runLater(500, [&] {
+  testsupport::runLater(500, [&] {
     saved = platform::ui::writeScreenSnapshot(prefix + "-alert.png") && saved;
     application.stopModalWithCode(1);
   });

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
 #include "platform/ProcessInfo.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
+
+using testsupport::ScratchFolder;
 
 using platform::Bundle;
 
@@ -14,27 +16,27 @@ std::string infoPlist(const std::string& entries) {
 }
 
 TEST(Bundle, FindsTheInformationListInItsThreePlaces) {
-  TempFolder t;
+  ScratchFolder t;
   t.write("A.app/Contents/Info.plist", infoPlist("<key>CFBundleVersion</key><string>1</string>"));
   t.write("A.app/Resources/Info.plist", infoPlist("<key>CFBundleVersion</key><string>2</string>"));
   t.write("B.framework/Resources/Info.plist",
           infoPlist("<key>CFBundleVersion</key><string>3</string>"));
   t.write("C/Info.plist", infoPlist("<key>CFBundleVersion</key><string>4</string>"));
-  t.mkdir("D");
+  t.makeFolder("D");
 
-  EXPECT_EQ(Bundle::bundleAtPath(t / "A.app")->infoValue("CFBundleVersion"), "1");
-  EXPECT_EQ(Bundle::bundleAtPath(t / "B.framework")->infoValue("CFBundleVersion"), "3");
-  EXPECT_EQ(Bundle::bundleAtPath(t / "C")->infoValue("CFBundleVersion"), "4");
-  auto empty = Bundle::bundleAtPath(t / "D");
+  EXPECT_EQ(Bundle::bundleAtPath(t.path("A.app"))->infoValue("CFBundleVersion"), "1");
+  EXPECT_EQ(Bundle::bundleAtPath(t.path("B.framework"))->infoValue("CFBundleVersion"), "3");
+  EXPECT_EQ(Bundle::bundleAtPath(t.path("C"))->infoValue("CFBundleVersion"), "4");
+  auto empty = Bundle::bundleAtPath(t.path("D"));
   ASSERT_TRUE(empty);
   EXPECT_EQ(empty->infoDictionary(), nullptr);
   EXPECT_EQ(empty->infoValue("CFBundleVersion"), std::nullopt);
-  EXPECT_FALSE(Bundle::bundleAtPath(t / "missing"));
+  EXPECT_FALSE(Bundle::bundleAtPath(t.path("missing")));
   EXPECT_FALSE(Bundle::bundleAtPath(t.write("file", "x")));
 }
 
 TEST(Bundle, ExecutableComesFromTheInformationList) {
-  TempFolder t;
+  ScratchFolder t;
   const std::string info = infoPlist("<key>CFBundleExecutable</key><string>Run Me</string>");
   t.write("Mac.app/Contents/Info.plist", info);
   t.write("Mac.app/Contents/MacOS/Run Me", "#!/bin/sh\n");
@@ -44,21 +46,21 @@ TEST(Bundle, ExecutableComesFromTheInformationList) {
   t.write("Escape/Info.plist",
           infoPlist("<key>CFBundleExecutable</key><string>../Flat/Run Me</string>"));
 
-  EXPECT_EQ(Bundle::bundleAtPath(t / "Mac.app")->executablePath(),
-            t / "Mac.app/Contents/MacOS/Run Me");
-  EXPECT_EQ(Bundle::bundleAtPath(t / "Flat")->executablePath(), t / "Flat/Run Me");
-  EXPECT_EQ(Bundle::bundleAtPath(t / "NoFile")->executablePath(), std::nullopt);
-  EXPECT_EQ(Bundle::bundleAtPath(t / "Escape")->executablePath(), std::nullopt)
+  EXPECT_EQ(Bundle::bundleAtPath(t.path("Mac.app"))->executablePath(),
+            t.path("Mac.app/Contents/MacOS/Run Me"));
+  EXPECT_EQ(Bundle::bundleAtPath(t.path("Flat"))->executablePath(), t.path("Flat/Run Me"));
+  EXPECT_EQ(Bundle::bundleAtPath(t.path("NoFile"))->executablePath(), std::nullopt);
+  EXPECT_EQ(Bundle::bundleAtPath(t.path("Escape"))->executablePath(), std::nullopt)
       << "an executable name may not lead out of its package";
 }
 
 TEST(Bundle, ResourcesByNameAndType) {
-  TempFolder t;
+  ScratchFolder t;
   t.write("P.app/Contents/Resources/Config.plist", infoPlist(""));
-  auto bundle = Bundle::bundleAtPath(t / "P.app");
-  EXPECT_EQ(bundle->resourcePath(), t / "P.app/Contents/Resources");
+  auto bundle = Bundle::bundleAtPath(t.path("P.app"));
+  EXPECT_EQ(bundle->resourcePath(), t.path("P.app/Contents/Resources"));
   EXPECT_EQ(bundle->pathForResource("Config", "plist"),
-            t / "P.app/Contents/Resources/Config.plist");
+            t.path("P.app/Contents/Resources/Config.plist"));
   EXPECT_EQ(bundle->pathForResource("Other", "plist"), std::nullopt);
 }
 

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "tests/support/EnvironmentGuard.h"
 #include "tests/support/ScratchFolder.h"
 
 using platform::ConfigurationStore;
+using testsupport::EnvironmentGuard;
 using testsupport::ScratchFolder;
 
 namespace {
@@ -13,9 +17,10 @@ const ConfigurationStore kStore("Vendor/App.conf", "App");
 
 struct ConfigFolders : ::testing::Test {
   ScratchFolder scratch;
+  EnvironmentGuard env;
   std::string first = scratch.makeFolder("etc/first");
   std::string second = scratch.makeFolder("etc/second");
-  void SetUp() override { scratch.setEnv("XDG_CONFIG_DIRS", first + ":" + second); }
+  void SetUp() override { env.set("XDG_CONFIG_DIRS", first + ":" + second); }
 };
 
 }  // namespace
@@ -64,17 +69,17 @@ TEST_F(ConfigFolders, FilesWithoutTheKeyOrUnreadablePassOn) {
 }
 
 TEST_F(ConfigFolders, FolderListFollowsTheEnvironment) {
-  scratch.setEnv("XDG_CONFIG_DIRS", "relative/dir::" + second + ":" + first + "/");
+  env.set("XDG_CONFIG_DIRS", "relative/dir::" + second + ":" + first + "/");
   EXPECT_EQ(ConfigurationStore::configurationFolders(),
             (std::vector<std::string>{second, first + "/"}));
-  scratch.setEnv("XDG_CONFIG_DIRS", std::nullopt);
+  env.unset("XDG_CONFIG_DIRS");
   EXPECT_EQ(ConfigurationStore::configurationFolders(), std::vector<std::string>{"/etc/xdg"});
-  scratch.setEnv("XDG_CONFIG_DIRS", "");
+  env.set("XDG_CONFIG_DIRS", "");
   EXPECT_EQ(ConfigurationStore::configurationFolders(), std::vector<std::string>{"/etc/xdg"});
 }
 
 TEST_F(ConfigFolders, UsersOwnConfigurationIsNotConsulted) {
-  scratch.setEnv("XDG_CONFIG_HOME", scratch.makeFolder("home/.config"));
+  env.set("XDG_CONFIG_HOME", scratch.makeFolder("home/.config"));
   scratch.write("home/.config/Vendor/App.conf", "[App]\nLimit=1\n");
   EXPECT_EQ(kStore.integerValue("Limit"), 0);
 }

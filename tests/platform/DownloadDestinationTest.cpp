@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "tests/support/Sandbox.h"
+#include "tests/support/Files.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestBytes.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::DownloadDestination;
-using testsupport::Sandbox;
+using testsupport::readFile;
 using testsupport::ScratchFolder;
 
 bool write(DownloadDestination& destination, const std::string& text) {
@@ -33,8 +33,8 @@ TEST(DownloadDestination, OverwriteRemovesALinkAtThePathInsteadOfWritingThroughI
   ASSERT_TRUE(write(*destination, "new"));
   ASSERT_TRUE(destination->close());
   EXPECT_FALSE(fs::is_symlink(path));
-  EXPECT_EQ(Sandbox::readFile(path), "new");
-  EXPECT_EQ(Sandbox::readFile(victim), "keep");
+  EXPECT_EQ(readFile(path), "new");
+  EXPECT_EQ(readFile(victim), "keep");
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write)
       << "a download is private to its user";
@@ -58,7 +58,7 @@ TEST(DownloadDestination, PiecesOfAnySizeArriveWholeAndInOrder) {
     offset += size;
   }
   ASSERT_TRUE(destination->close());
-  EXPECT_TRUE(Sandbox::readFile(scratch.path("body")) == body);
+  EXPECT_TRUE(readFile(scratch.path("body")) == body);
 }
 
 // A transfer that fails or is cancelled drops its destination without closing it; what it was
@@ -73,8 +73,8 @@ TEST(DownloadDestination, DroppedOrReplacedDestinationKeepsWhatItWasGiven) {
   ASSERT_TRUE(destination);
   ASSERT_TRUE(write(*destination, "second part"));
   destination.reset();
-  EXPECT_EQ(Sandbox::readFile(scratch.path("first")), "first part");
-  EXPECT_EQ(Sandbox::readFile(scratch.path("second")), "second part");
+  EXPECT_EQ(readFile(scratch.path("first")), "first part");
+  EXPECT_EQ(readFile(scratch.path("second")), "second part");
 }
 
 }  // namespace

@@ -4,54 +4,56 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "TempFolder.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
+
+using testsupport::ScratchFolder;
 
 using platform::FileManager;
 
 TEST(FileManager, ExistenceFollowsLinksAndReportsDirectories) {
-  TempFolder t;
+  ScratchFolder t;
   auto& fm = FileManager::defaultManager();
   std::string file = t.write("f", "x");
-  std::string dir = t.mkdir("d");
-  ::symlink(file.c_str(), (t / "link").c_str());
-  ::symlink((t / "nowhere").c_str(), (t / "dangling").c_str());
+  std::string dir = t.makeFolder("d");
+  ::symlink(file.c_str(), (t.path("link")).c_str());
+  ::symlink((t.path("nowhere")).c_str(), (t.path("dangling")).c_str());
 
   bool isDirectory = true;
   EXPECT_TRUE(fm.fileExists(file, &isDirectory));
   EXPECT_FALSE(isDirectory);
   EXPECT_TRUE(fm.fileExists(dir, &isDirectory));
   EXPECT_TRUE(isDirectory);
-  EXPECT_TRUE(fm.fileExists(t / "link"));
-  EXPECT_FALSE(fm.fileExists(t / "dangling"));
-  EXPECT_FALSE(fm.fileExists(t / "missing"));
+  EXPECT_TRUE(fm.fileExists(t.path("link")));
+  EXPECT_FALSE(fm.fileExists(t.path("dangling")));
+  EXPECT_FALSE(fm.fileExists(t.path("missing")));
   EXPECT_FALSE(fm.fileExists(""));
 }
 
 TEST(FileManager, PermissionsKeepSpecialBits) {
-  TempFolder t;
+  ScratchFolder t;
   auto& fm = FileManager::defaultManager();
   std::string file = t.write("f", "x");
   ASSERT_TRUE(fm.setPosixPermissions(file, 04640));
   EXPECT_EQ(fm.posixPermissions(file), 04640u);
   ASSERT_TRUE(fm.setPosixPermissions(file, 0600));
   EXPECT_EQ(fm.posixPermissions(file), 0600u);
-  EXPECT_EQ(fm.posixPermissions(t / "missing"), std::nullopt);
-  EXPECT_FALSE(fm.setPosixPermissions(t / "missing", 0644));
+  EXPECT_EQ(fm.posixPermissions(t.path("missing")), std::nullopt);
+  EXPECT_FALSE(fm.setPosixPermissions(t.path("missing"), 0644));
 }
 
 TEST(FileManager, RemovesTreesWithoutFollowingLinks) {
-  TempFolder t;
-  TempFolder outside;
+  ScratchFolder t;
+  ScratchFolder outside;
   auto& fm = FileManager::defaultManager();
   std::string kept = outside.write("keep/me", "precious");
   t.write("tree/a/b/c", "1");
   t.write("tree/top", "2");
-  ::symlink(outside.path().c_str(), (t / "tree/a/escape").c_str());
+  ::symlink(outside.root().c_str(), (t.path("tree/a/escape")).c_str());
 
-  EXPECT_TRUE(fm.removeItem(t / "tree"));
-  EXPECT_FALSE(fm.fileExists(t / "tree"));
+  EXPECT_TRUE(fm.removeItem(t.path("tree")));
+  EXPECT_FALSE(fm.fileExists(t.path("tree")));
   EXPECT_TRUE(fm.fileExists(kept)) << "removal followed a symbolic link out of the tree";
 
   std::string file = t.write("single", "x");
@@ -60,12 +62,12 @@ TEST(FileManager, RemovesTreesWithoutFollowingLinks) {
 }
 
 TEST(FileManager, ResolvesLinksOrKeepsThePath) {
-  TempFolder t;
+  ScratchFolder t;
   auto& fm = FileManager::defaultManager();
   std::string file = t.write("real", "x");
-  ::symlink(file.c_str(), (t / "alias").c_str());
-  EXPECT_EQ(fm.resolveSymlinks(t / "alias"), fm.resolveSymlinks(file));
-  EXPECT_EQ(fm.resolveSymlinks(t / "missing"), t / "missing");
+  ::symlink(file.c_str(), (t.path("alias")).c_str());
+  EXPECT_EQ(fm.resolveSymlinks(t.path("alias")), fm.resolveSymlinks(file));
+  EXPECT_EQ(fm.resolveSymlinks(t.path("missing")), t.path("missing"));
 }
 
 }  // namespace

@@ -3,52 +3,43 @@
 // address a click on a link opens.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/ui/Application.h"
 #include "platform/ui/InterfaceResource.h"
 #include "platform/ui/ScreenSnapshot.h"
-#include "tests/support/RunLater.h"
+#include "tests/support/Files.h"
+#include "tests/support/MainLoop.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TextRuns.h"
 
 namespace {
 
 using platform::ui::Application;
 using platform::ui::AttributedString;
 using platform::ui::InterfaceResource;
-using platform::ui::TextRun;
+using testsupport::link;
+using testsupport::plain;
+using testsupport::readFile;
+using testsupport::runLater;
+using testsupport::runMainLoopFor;
+using testsupport::runMainLoopUntil;
+using testsupport::writeFile;
 
-std::string sScratch;     // private folder of this run, removed at the end
+std::string sScratch;     // private folder of this run
 std::string sOpenedFile;  // where the stand-in browser writes the address it was given
 
-void writeFile(const std::string& path, const std::string& content) {
-  std::ofstream(path) << content;
-}
+// Installs the stand-in browser in scratch before GIO reads the desktop's application lists.
+void installStandInBrowser(const testsupport::ScratchFolder& scratch) {
+  sScratch = scratch.root();
+  const std::string data = scratch.path("data"), config = scratch.path("config");
+  sOpenedFile = scratch.path("opened");
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-// Installs the stand-in browser before GIO reads the desktop's application lists.
-void installStandInBrowser() {
-  char pattern[] = "/tmp/zanth-gtk-test-XXXXXX";
-  const std::string root = mkdtemp(pattern);
-  sScratch = root;
-  const std::string data = root + "/data", config = root + "/config";
-  for (const std::string& dir : {data, data + "/applications", config}) mkdir(dir.c_str(), 0700);
-  sOpenedFile = root + "/opened";
-
-  const std::string script = root + "/browser";
-  writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + sOpenedFile + "'\n");
-  chmod(script.c_str(), 0700);
+  const std::string script =
+      scratch.write("browser", "#!/bin/sh\nprintf '%s' \"$1\" > '" + sOpenedFile + "'\n", 0700);
   writeFile(data + "/applications/zanth-test-browser.desktop",
             "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" + script +
                 " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;\n");
@@ -59,20 +50,6 @@ void installStandInBrowser() {
   setenv("XDG_DATA_DIRS", data.c_str(), 1);
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   setenv("XDG_CONFIG_DIRS", config.c_str(), 1);
-}
-
-TextRun plain(const std::string& text) {
-  TextRun run;
-  run.text = text;
-  return run;
-}
-
-TextRun link(const std::string& text, const std::string& address) {
-  TextRun run = plain(text);
-  run.link = address;
-  run.color = platform::ui::kBlueColor;
-  run.underline = true;
-  return run;
 }
 
 GtkWindow* findVisibleWindow(const std::string& title) {
@@ -146,23 +123,24 @@ TEST(GtkBackend, ClickOnALinkOpensItsAddressInTheBrowser) {
                             plain(" for Quillor Zanth.")}});
   window->makeKeyAndOrderFront();
   GtkWindow* gtkWindow = nullptr;
-  ASSERT_TRUE(spinUntil([&] {
+  ASSERT_TRUE(runMainLoopUntil([&] {
     gtkWindow = findVisibleWindow("Link test");
     return gtkWindow && gtk_widget_get_mapped(GTK_WIDGET(gtkWindow));
   }));
-  spinUntil([] { return false; }, 200);  // let the text be laid out and drawn
+  runMainLoopFor(std::chrono::milliseconds(200));  // let the text be laid out and drawn
   auto* view = GTK_TEXT_VIEW(findDescendant(GTK_WIDGET(gtkWindow), GTK_TYPE_TEXT_VIEW));
   ASSERT_NE(view, nullptr);
 
   clickCharacter(view, 3);  // on "Please"
-  spinUntil([] { return false; }, 300);
+  runMainLoopFor(std::chrono::milliseconds(300));
   EXPECT_FALSE(g_file_test(sOpenedFile.c_str(), G_FILE_TEST_EXISTS))
       << "a click on plain text opens nothing";
 
   clickCharacter(view, static_cast<int>(g_utf8_strlen("Please view the sys", -1)));
-  ASSERT_TRUE(spinUntil([] { return g_file_test(sOpenedFile.c_str(), G_FILE_TEST_EXISTS); }))
+  ASSERT_TRUE(runMainLoopUntil([] { return g_file_test(sOpenedFile.c_str(), G_FILE_TEST_EXISTS); }))
       << "the browser was not started";
-  spinUntil([&] { return readFile(sOpenedFile) == address; }, 2000);
+  runMainLoopUntil([&] { return readFile(sOpenedFile) == address; },
+                   std::chrono::milliseconds(2000));
   EXPECT_EQ(readFile(sOpenedFile), address);
   window->close();
 }
@@ -216,7 +194,7 @@ TEST(GtkBackend, SnapshotOfTheVisibleWindows) {
   auto resource = InterfaceResource::load("MainInterface");
   auto* window = resource->window("progressWindow");
   window->makeKeyAndOrderFront();
-  spinUntil([] { return false; }, 200);
+  runMainLoopFor(std::chrono::milliseconds(200));
   const std::string path = sScratch + "/window.png";
   ASSERT_TRUE(platform::ui::writeScreenSnapshot(path));
   // A PNG file: its signature, then the IHDR chunk with the width, big-endian.
@@ -232,10 +210,9 @@ TEST(GtkBackend, SnapshotOfTheVisibleWindows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  installStandInBrowser();
+  const testsupport::ScratchFolder scratch("zanth-gtk-test");
+  installStandInBrowser(scratch);
   setenv("NO_AT_BRIDGE", "1", 1);
   testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  std::filesystem::remove_all(sScratch);
-  return result;
+  return RUN_ALL_TESTS();
 }

@@ -69,7 +69,7 @@ TEST(Locale, PreferredLanguagesFromTheEnvironment) {
       {nullptr, nullptr, nullptr, nullptr, List{}},
   };
   for (const auto& c : cases) {
-    EnvironmentGuard environment;
+    testsupport::EnvironmentGuard environment;
     environment.set("LANGUAGE", c.language);
     environment.set("LC_ALL", c.lcAll);
     environment.set("LC_MESSAGES", c.lcMessages);

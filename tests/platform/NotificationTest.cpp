@@ -7,17 +7,14 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationQueue.h"
+#include "tests/support/MainLoop.h"
 
 namespace {
 
 using platform::Notification;
 using platform::NotificationCenter;
 using platform::NotificationQueue;
-
-void drainMainLoop() {
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
-}
+using testsupport::drainLoop;
 
 TEST(NotificationCenter, DeliversByNameToEveryObserverInOrder) {
   auto& center = NotificationCenter::defaultCenter();
@@ -70,10 +67,10 @@ TEST(NotificationQueue, WhenIdleIsNeverDeliveredInsideTheEnqueueingCall) {
       NotificationQueue::PostingStyle::WhenIdle);
   EXPECT_EQ(deliveries, 0) << "delivered inside the enqueueing call";
 
-  drainMainLoop();
+  drainLoop();
   EXPECT_EQ(deliveries, 1);
   EXPECT_EQ(files, (std::vector<std::string>{"/a", "/b"}));
-  drainMainLoop();
+  drainLoop();
   EXPECT_EQ(deliveries, 1) << "delivered more than once";
   center.removeObserver(&owner);
 }
@@ -93,7 +90,7 @@ TEST(NotificationQueue, IdlePostsWaitForPendingWork) {
         return G_SOURCE_REMOVE;
       },
       &order, nullptr);
-  drainMainLoop();
+  drainLoop();
   EXPECT_EQ(order, (std::vector<std::string>{"work", "idle"}));
   center.removeObserver(&owner);
 }

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 
 #include "BinaryPlist.h"
-#include "TempFolder.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
+
+using testsupport::ScratchFolder;
 
 using platform::PropertyList;
 
@@ -151,14 +153,14 @@ TEST(PropertyList, RefusesTextHoldingANulByte) {
 }
 
 TEST(PropertyList, ReadsRegularFilesOnly) {
-  TempFolder t;
+  ScratchFolder t;
   auto plist = PropertyList::fromFile(t.write("Info.plist", kXml));
   ASSERT_TRUE(plist);
   EXPECT_TRUE(plist->isDictionary());
-  EXPECT_FALSE(PropertyList::fromFile(t / "missing.plist"));
-  EXPECT_FALSE(PropertyList::fromFile(t.mkdir("folder.plist")));
-  ASSERT_EQ(::mkfifo((t / "fifo.plist").c_str(), 0600), 0);
-  EXPECT_FALSE(PropertyList::fromFile(t / "fifo.plist"))
+  EXPECT_FALSE(PropertyList::fromFile(t.path("missing.plist")));
+  EXPECT_FALSE(PropertyList::fromFile(t.makeFolder("folder.plist")));
+  ASSERT_EQ(::mkfifo((t.path("fifo.plist")).c_str(), 0600), 0);
+  EXPECT_FALSE(PropertyList::fromFile(t.path("fifo.plist")))
       << "a FIFO must not be read (it would block)";
 }
 

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 
+#include "tests/support/EnvironmentGuard.h"
 #include "tests/support/ScratchFolder.h"
 
 using platform::kLocalDomainMask;
 using platform::kNetworkDomainMask;
 using platform::kSystemDomainMask;
 using platform::SearchPathDirectory;
+using testsupport::EnvironmentGuard;
 using testsupport::ScratchFolder;
 
 namespace {
@@ -18,16 +20,17 @@ constexpr unsigned kMachine = kLocalDomainMask | kNetworkDomainMask | kSystemDom
 
 struct Folders : ::testing::Test {
   ScratchFolder scratch;
+  EnvironmentGuard env;
   std::string home = scratch.makeFolder("home");
   std::string dataHome = scratch.makeFolder("data home");
   std::string a = scratch.makeFolder("usr/a");
   std::string b = scratch.makeFolder("usr/b");
   void SetUp() override {
-    scratch.setEnv("HOME", home);
-    scratch.setEnv("XDG_DATA_HOME", dataHome);
+    env.set("HOME", home);
+    env.set("XDG_DATA_HOME", dataHome);
   }
   std::vector<std::string> machine(const std::string& dataDirs) {
-    scratch.setEnv("XDG_DATA_DIRS", dataDirs);
+    env.set("XDG_DATA_DIRS", dataDirs);
     return platform::searchPaths(SearchPathDirectory::Library, kMachine);
   }
 };

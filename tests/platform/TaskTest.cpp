@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "platform/TerminationSignals.h"
+#include "tests/support/EnvironmentGuard.h"
+#include "tests/support/Files.h"
 #include "tests/support/ScratchFolder.h"
 
 using platform::Task;
-using testsupport::Sandbox;
+using testsupport::EnvironmentGuard;
+using testsupport::readFile;
 using testsupport::ScratchFolder;
 
 namespace {
@@ -46,12 +49,13 @@ TEST(Task, ArgumentsArriveByteForByteWithoutAShell) {
   EXPECT_EQ(run(script, args), 0);
   std::string expected = script + '\0';
   for (const auto& arg : args) expected += arg + '\0';
-  EXPECT_EQ(Sandbox::readFile(out), expected);
+  EXPECT_EQ(readFile(out), expected);
 }
 
 TEST(Task, ChildInheritsEnvironmentWorkingDirectoryAndStandardOutput) {
   ScratchFolder scratch;
-  scratch.setEnv("ZANTH_TASK_PROBE", "probe value");
+  EnvironmentGuard env;
+  env.set("ZANTH_TASK_PROBE", "probe value");
   const std::string workdir = scratch.makeFolder("work dir");
   const std::string script =
       scratch.write("show", "#!/bin/sh\necho \"$ZANTH_TASK_PROBE\"; pwd\n", 0755);
@@ -72,7 +76,7 @@ TEST(Task, ChildInheritsEnvironmentWorkingDirectoryAndStandardOutput) {
   ASSERT_EQ(::chdir(previous), 0);
 
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(Sandbox::readFile(scratch.path("stdout")), "probe value\n" + workdir + "\n");
+  EXPECT_EQ(readFile(scratch.path("stdout")), "probe value\n" + workdir + "\n");
 }
 
 TEST(Task, OnlyTheStandardStreamsReachTheChild) {
@@ -134,7 +138,7 @@ TEST(Task, StopSignalsArePassedOnToTheChildAndRecordedForTheCaller) {
   // As the program does at start: from now on the signals are the main loop's to handle.
   platform::handleTerminationSignals([](int) {});
   EXPECT_EQ(run(script), 0);
-  EXPECT_EQ(Sandbox::readFile(seen), "TERM\n") << "the child was not passed the signal";
+  EXPECT_EQ(readFile(seen), "TERM\n") << "the child was not passed the signal";
   EXPECT_EQ(platform::pendingTerminationSignal(), SIGTERM);
 }
 

@@ -6,28 +6,18 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/InterfaceResource.h"
-#include "tests/support/RunLater.h"
+#include "tests/support/MainLoop.h"
+#include "tests/support/TextRuns.h"
 
 namespace {
 
 using platform::ui::Application;
 using platform::ui::AttributedString;
 using platform::ui::InterfaceResource;
-using platform::ui::TextRun;
-
-TextRun plain(const std::string& text) {
-  TextRun run;
-  run.text = text;
-  return run;
-}
-
-TextRun link(const std::string& text, const std::string& address) {
-  TextRun run = plain(text);
-  run.link = address;
-  run.color = platform::ui::kBlueColor;
-  run.underline = true;
-  return run;
-}
+using testsupport::link;
+using testsupport::plain;
+using testsupport::runLater;
+using testsupport::runMainLoopUntil;
 
 TEST(InterfaceResource, MainInterfaceHasTheProgressWindowOutlets) {
   auto resource = InterfaceResource::load("MainInterface");
@@ -109,12 +99,13 @@ TEST(Widgets, ClosingFromTheFrameRunsTheCloseActionInsteadOfHiding) {
   window->setCloseAction([&] { ++requests; });
   window->performClose();
   // The toolkit delivers a close request from the main loop, as a window manager's would.
-  EXPECT_TRUE(spinUntil([&] { return requests == 1; }));
+  EXPECT_TRUE(runMainLoopUntil([&] { return requests == 1; }));
   EXPECT_TRUE(window->isVisible()) << "the action decides; it did not close the window";
 
   window->setCloseAction(nullptr);
   window->performClose();
-  EXPECT_TRUE(spinUntil([&] { return !window->isVisible(); })) << "without an action: hidden";
+  EXPECT_TRUE(runMainLoopUntil([&] { return !window->isVisible(); }))
+      << "without an action: hidden";
   EXPECT_EQ(requests, 1);
 }
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/Gzip.h"
 #include "tests/support/MainLoop.h"
-#include "tests/support/Sandbox.h"
 #include "tests/support/TestBytes.h"
 
 namespace {
@@ -25,7 +25,8 @@ namespace fs = std::filesystem;
 using testsupport::FixtureServer;
 using testsupport::gunzipped;
 using testsupport::pattern;
-using testsupport::Sandbox;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 // Records every callback as a line and saves into folder; options steer its answers.
 class RecordingDelegate : public platform::UrlDownloadDelegate {
@@ -95,7 +96,7 @@ class UrlDownloadTest : public ::testing::Test {
     ASSERT_TRUE(server.start());
     folder = server.root() + "/../saved";
     fs::create_directories(folder);
-    Sandbox::writeFile(server.root() + "/installer", content);
+    writeFile(server.root() + "/installer", content);
   }
 
   // Downloads url into the test folder and runs the loop until the transfer ends.
@@ -134,7 +135,7 @@ TEST_F(UrlDownloadTest, SavesTheFileWithEveryCallbackInOrder) {
   EXPECT_EQ(d->bytes, content.size());
   EXPECT_EQ(d->response.statusCode, 200);
   EXPECT_EQ(d->response.expectedContentLength, static_cast<std::int64_t>(content.size()));
-  EXPECT_EQ(Sandbox::readFile(d->createdPath), content);
+  EXPECT_EQ(readFile(d->createdPath), content);
 }
 
 TEST_F(UrlDownloadTest, ReachesAnyHostThroughTheProxyFromTheEnvironment) {
@@ -142,7 +143,7 @@ TEST_F(UrlDownloadTest, ReachesAnyHostThroughTheProxyFromTheEnvironment) {
   auto d = fetch("http://download.quillor.example/installer");
   ::unsetenv("http_proxy");
   EXPECT_EQ(d->events.back(), "finish");
-  EXPECT_EQ(Sandbox::readFile(d->createdPath), content);
+  EXPECT_EQ(readFile(d->createdPath), content);
   EXPECT_EQ(server.requests(), std::vector<std::string>{"/installer"});
 }
 
@@ -151,7 +152,7 @@ TEST_F(UrlDownloadTest, FollowsRedirectsButNotLoopsOrOtherSchemes) {
   EXPECT_EQ(chain->events.back(), "finish");
   EXPECT_EQ(chain->redirectTargets.size(), 3u);
   EXPECT_EQ(chain->response.url, server.url("/_redirect=0/installer"));
-  EXPECT_EQ(Sandbox::readFile(chain->createdPath), content);
+  EXPECT_EQ(readFile(chain->createdPath), content);
 
   auto loop = fetch(server.url("/_loop/installer"));
   ASSERT_TRUE(loop->error);
@@ -181,13 +182,13 @@ TEST_F(UrlDownloadTest, HttpErrorsFailBeforeAnyFileExists) {
 }
 
 TEST_F(UrlDownloadTest, NeverReplacesAnExistingFileOrFollowsALink) {
-  Sandbox::writeFile(folder + "/installer", "old");
+  writeFile(folder + "/installer", "old");
   fs::create_symlink(server.root() + "/victim", folder + "/installer-1");
   auto d = fetch(server.url("/installer"));
   EXPECT_EQ(d->createdPath, folder + "/installer-2");
-  EXPECT_EQ(Sandbox::readFile(folder + "/installer"), "old");
+  EXPECT_EQ(readFile(folder + "/installer"), "old");
   EXPECT_FALSE(fs::exists(server.root() + "/victim")) << "the link was followed";
-  EXPECT_EQ(Sandbox::readFile(d->createdPath), content);
+  EXPECT_EQ(readFile(d->createdPath), content);
 }
 
 TEST_F(UrlDownloadTest, SuggestsAPlainFileName) {
@@ -212,16 +213,16 @@ TEST_F(UrlDownloadTest, SuggestsAPlainFileName) {
 
 TEST_F(UrlDownloadTest, GunzipsOnlyWhenTheDelegateAsks) {
   const std::string text = pattern(700000);
-  Sandbox::writeFile(server.root() + "/doc", text);
+  writeFile(server.root() + "/doc", text);
   auto decoded = fetch(server.url("/_gzip/_type=application%2Fx-gzip/doc"),
                        [](RecordingDelegate& d) { d.decode = true; });
   EXPECT_EQ(decoded->events.back(), "finish");
   EXPECT_EQ(decoded->events[1], "decode? application/x-gzip");
-  EXPECT_EQ(Sandbox::readFile(decoded->createdPath), text);
+  EXPECT_EQ(readFile(decoded->createdPath), text);
 
   auto raw = fetch(server.url("/_gzip/_type=Application%2FX-Gzip/doc"));
   EXPECT_EQ(raw->events[1], "decode? Application/X-Gzip");
-  EXPECT_EQ(gunzipped(Sandbox::readFile(raw->createdPath)), text) << "saved as received";
+  EXPECT_EQ(gunzipped(readFile(raw->createdPath)), text) << "saved as received";
   EXPECT_EQ(raw->bytes, static_cast<std::uint64_t>(raw->response.expectedContentLength));
 
   // A body that is not gzip at all cannot be decoded.
@@ -235,7 +236,7 @@ TEST_F(UrlDownloadTest, BodyFramingEdgeCases) {
   auto noLength = fetch(server.url("/_nolength/installer"));
   EXPECT_EQ(noLength->events.back(), "finish");
   EXPECT_EQ(noLength->response.expectedContentLength, -1);
-  EXPECT_EQ(Sandbox::readFile(noLength->createdPath), content);
+  EXPECT_EQ(readFile(noLength->createdPath), content);
 
   auto truncated = fetch(server.url("/_truncate/installer"));
   ASSERT_TRUE(truncated->error);
@@ -245,7 +246,7 @@ TEST_F(UrlDownloadTest, BodyFramingEdgeCases) {
   // Bytes past the announced length are not part of the response.
   auto longer = fetch(server.url("/_longer/installer"));
   EXPECT_EQ(longer->events.back(), "finish");
-  EXPECT_EQ(Sandbox::readFile(longer->createdPath), content.substr(0, content.size() / 2));
+  EXPECT_EQ(readFile(longer->createdPath), content.substr(0, content.size() / 2));
 }
 
 TEST_F(UrlDownloadTest, TransfersThatCannotBeMadeOrCannotConnect) {
@@ -344,7 +345,7 @@ TEST_F(UrlDownloadTest, CancelAndDestructionStopEveryCallback) {
 
 // Takes about 31 seconds: the idle time-out is fixed at 30 s.
 TEST_F(UrlDownloadTest, StalledTransferTimesOutWhileASlowOneFinishes) {
-  Sandbox::writeFile(server.root() + "/slow", "0123456789ab");
+  writeFile(server.root() + "/slow", "0123456789ab");
   RecordingDelegate stalled(folder), slow(folder);
   auto stalledDownload = platform::UrlDownload::create(server.url("/_stall/installer"), stalled);
   // One byte every 3 s: far below a byte per second, yet never 30 s without one.
@@ -359,7 +360,7 @@ TEST_F(UrlDownloadTest, StalledTransferTimesOutWhileASlowOneFinishes) {
   EXPECT_FALSE(slow.ended) << "the slow transfer is still going after the stalled one failed";
   ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return slow.ended; }, std::chrono::seconds(20)));
   EXPECT_EQ(slow.events.back(), "finish");
-  EXPECT_EQ(Sandbox::readFile(slow.createdPath), "0123456789ab");
+  EXPECT_EQ(readFile(slow.createdPath), "0123456789ab");
 }
 
 }  // namespace

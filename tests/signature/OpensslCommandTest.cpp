@@ -10,6 +10,8 @@
 
 #include "signature/SignatureVerification.h"
 #include "tests/signature/SignatureTestSupport.h"
+#include "tests/support/Files.h"
+#include "tests/support/ScratchFolder.h"
 
 using sigtest::fixture;
 
@@ -42,11 +44,10 @@ int opensslVerify(const std::string& data, const std::string& signature) {
 }  // namespace
 
 TEST(OpensslCommand, SameVerdictOnTheSameFiles) {
-  sigtest::ScratchFolder scratch;
-  std::string bytes = sigtest::readFile(fixture("payload.bin"));
+  testsupport::ScratchFolder scratch;
+  std::string bytes = testsupport::readFile(fixture("payload.bin"));
   bytes[0] ^= 0x40;
-  const std::string tampered = scratch.file("tampered.bin");
-  sigtest::writeFile(tampered, bytes);
+  const std::string tampered = scratch.write("tampered.bin", bytes);
 
   struct Case {
     const char* signature;

@@ -15,8 +15,11 @@
 #include "platform/NotificationCenter.h"
 #include "signature/SignatureVerification.h"
 #include "tests/signature/SignatureTestSupport.h"
+#include "tests/support/EnvironmentGuard.h"
+#include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/MainLoop.h"
+#include "tests/support/ScratchFolder.h"
 
 using sigtest::fixture;
 
@@ -43,8 +46,8 @@ void collectChain(SignatureVerification& verifier, const std::string& signature)
 // The revoked signer's chain against sets of list files: only a usable list of the right issuer
 // that names a certificate decides.
 TEST(Revocation, ChainAgainstListFilesOnDisk) {
-  sigtest::ScratchFolder scratch;
-  const std::string missing = scratch.path() + "/absent.crl";
+  testsupport::ScratchFolder scratch;
+  const std::string missing = scratch.path("absent.crl");
   struct Case {
     const char* name;
     std::vector<std::string> lists;
@@ -98,12 +101,12 @@ TEST(Revocation, CrlReaderTakesDerAndPem) {
   EXPECT_FALSE(SignatureVerification::readCrlFromPath(fixture("garbage.crl")));
   EXPECT_FALSE(SignatureVerification::readCrlFromPath(fixture("no-such-file.crl")));
   // An encrypted PEM block fails without asking anybody for a password.
-  sigtest::ScratchFolder scratch;
-  const std::string encrypted = scratch.file("encrypted.pem");
-  sigtest::writeFile(encrypted,
-                     "-----BEGIN X509 CRL-----\nProc-Type: 4,ENCRYPTED\n"
-                     "DEK-Info: AES-128-CBC,00112233445566778899AABBCCDDEEFF\n\n"
-                     "AAAAAAAAAAAAAAAAAAAAAA==\n-----END X509 CRL-----\n");
+  testsupport::ScratchFolder scratch;
+  const std::string encrypted =
+      scratch.write("encrypted.pem",
+                    "-----BEGIN X509 CRL-----\nProc-Type: 4,ENCRYPTED\n"
+                    "DEK-Info: AES-128-CBC,00112233445566778899AABBCCDDEEFF\n\n"
+                    "AAAAAAAAAAAAAAAAAAAAAA==\n-----END X509 CRL-----\n");
   EXPECT_FALSE(SignatureVerification::readCrlFromPath(encrypted));
 }
 
@@ -134,16 +137,13 @@ class RevocationDownload : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server.start());
-    setenv("http_proxy", server.proxyUrl().c_str(), 1);
-    unsetenv("no_proxy");
-    unsetenv("NO_PROXY");
+    env.set("http_proxy", server.proxyUrl());
+    env.unset("no_proxy");
+    env.unset("NO_PROXY");
     downloader.setSilent(true);
     sigtest::clearLog();
   }
-  void TearDown() override {
-    downloader.cleanupTempFiles();
-    unsetenv("http_proxy");
-  }
+  void TearDown() override { downloader.cleanupTempFiles(); }
 
   // Serves the fixture file as http://download.quillor.example/crl/<name>.
   void serve(const std::string& name, const std::string& fixtureFile) {
@@ -159,7 +159,7 @@ class RevocationDownload : public ::testing::Test {
     EXPECT_TRUE(recorder.results().empty()) << "not delivered inside verifyDataAtPath";
     recorder.waitForResult();
     testsupport::runMainLoopUntil([this] { return !downloader.isDownloading(); });
-    sigtest::drainLoop();
+    testsupport::drainLoop();
     ASSERT_EQ(recorder.results().size(), 1u) << "exactly one result";
     EXPECT_EQ(recorder.results()[0].object, &verifier);
   }
@@ -172,6 +172,7 @@ class RevocationDownload : public ::testing::Test {
     return paths;
   }
 
+  testsupport::EnvironmentGuard env;
   testsupport::FixtureServer server;
   Downloader downloader;
   sigtest::ResultRecorder recorder;
@@ -272,7 +273,7 @@ TEST_F(RevocationDownload, DoneNotificationIsTakenOnceAndOnlyWhileWaiting) {
       std::vector<std::string>{fixture("QuillorCodeSigning-revokes-signer.crl")};
   platform::NotificationCenter::defaultCenter().postNotification(early);
   EXPECT_FALSE(verifier.startedFetchingCrls());
-  sigtest::drainLoop();
+  testsupport::drainLoop();
   EXPECT_TRUE(recorder.results().empty());
 
   // While the real download runs, a done notification naming files on disk starts the second
@@ -288,7 +289,7 @@ TEST_F(RevocationDownload, DoneNotificationIsTakenOnceAndOnlyWhileWaiting) {
 
   recorder.waitForResult();
   testsupport::runMainLoopUntil([this] { return !downloader.isDownloading(); });
-  sigtest::drainLoop();
+  testsupport::drainLoop();
   ASSERT_EQ(recorder.results().size(), 1u);
   EXPECT_EQ(recorder.results()[0].valid, std::optional<bool>(false));
   EXPECT_EQ(verifier.crlPaths()->size(), 1u) << "the downloader's own files were not taken";
@@ -309,7 +310,7 @@ TEST_F(RevocationDownload, FailedDownloadRunsTheSecondPassWithoutLists) {
 
   recorder.waitForResult();
   testsupport::runMainLoopUntil([this] { return !downloader.isDownloading(); });
-  sigtest::drainLoop();
+  testsupport::drainLoop();
   ASSERT_EQ(recorder.results().size(), 1u);
   EXPECT_EQ(recorder.results()[0].valid, std::optional<bool>(true));
 }
@@ -320,7 +321,7 @@ TEST_F(RevocationDownload, CancelledListDownloadIsNeitherPassedOverNorARejection
   serve("QuillorCodeSigning.crl", "QuillorCodeSigning-revokes-signer.crl");
   std::filesystem::create_directories(server.root() + "/crl");
   for (const char* list : {"QuillorRootCA.crl", "QuillorCodeSigning.crl"}) {
-    sigtest::writeFile(server.root() + "/crl/" + list + ".switches", "_stall");
+    testsupport::writeFile(server.root() + "/crl/" + list + ".switches", "_stall");
   }
   verifier.setDownloader(&downloader);
   verifier.verifyDataAtPath(fixture("payload.bin"), fixture("sig-revoked.p7"));

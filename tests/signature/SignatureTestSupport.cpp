@@ -1,52 +1,19 @@
 #include "tests/signature/SignatureTestSupport.h"
 
-#include <glib.h>
-#include <stdarg.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
-#include <stdexcept>
 
 #include "platform/NotificationCenter.h"
 #include "signature/SignatureNotifications.h"
 #include "tests/support/MainLoop.h"
+#include "tests/support/SyslogCapture.h"
 
 namespace {
 
-std::vector<std::string>& capturedLines() {
-  static std::vector<std::string> sLines;
-  return sLines;
-}
-
-void capture(const char* format, va_list args) {
-  char text[4096];
-  std::vsnprintf(text, sizeof text, format, args);
-  capturedLines().emplace_back(text);
-}
+// The install log of this test program, captured from its start so that no test misses a line
+// logged before it first looks.
+testsupport::SyslogCapture sInstallLog;
 
 }  // namespace
-
-// The install log ends in the system log; this test program keeps the lines instead.
-extern "C" {
-void vsyslog(int, const char* format, va_list args) { capture(format, args); }
-void syslog(int, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  capture(format, args);
-  va_end(args);
-}
-void __vsyslog_chk(int, int, const char* format, va_list args) { capture(format, args); }
-void __syslog_chk(int, int, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  capture(format, args);
-  va_end(args);
-}
-}
 
 namespace sigtest {
 
@@ -54,21 +21,7 @@ std::string fixture(const std::string& name) {
   return std::string(ZANTH_FIXTURE_PKI_DIR) + "/" + name;
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::vector<std::string> logLines() { return capturedLines(); }
+std::vector<std::string> logLines() { return sInstallLog.texts(); }
 
 std::vector<std::string> verifierLogLines() {
   static const std::set<std::string> kVerifierLines{
@@ -76,13 +29,13 @@ std::vector<std::string> verifierLogLines() {
       "Begin cert chain validation",     "Cert revocation found",
       "Cert chain validation succeeded", "Cert chain validation failed"};
   std::vector<std::string> lines;
-  for (const std::string& line : capturedLines()) {
+  for (const std::string& line : sInstallLog.texts()) {
     if (kVerifierLines.count(line)) lines.push_back(line);
   }
   return lines;
 }
 
-void clearLog() { capturedLines().clear(); }
+void clearLog() { sInstallLog.clear(); }
 
 ResultRecorder::ResultRecorder() {
   platform::NotificationCenter::defaultCenter().addObserver(
@@ -99,29 +52,7 @@ ResultRecorder::~ResultRecorder() {
 
 void ResultRecorder::waitForResult(std::chrono::seconds timeout) {
   testsupport::runMainLoopUntil([this] { return !results_.empty(); }, timeout);
-  drainLoop();
-}
-
-void drainLoop() {
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
-}
-
-ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sigtest-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ScratchFolder::file(const std::string& name) const {
-  std::filesystem::path path = std::filesystem::path(path_) / name;
-  std::filesystem::create_directories(path.parent_path());
-  return path.string();
+  testsupport::drainLoop();
 }
 
 }  // namespace sigtest

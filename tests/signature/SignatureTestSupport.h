@@ -1,21 +1,18 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Notification.h"
 
-// Helpers of the signature tests: the fixture PKI, captured install-log lines, the verifier's
-// result notifications and a scratch folder.
+// Helpers of the signature tests: the fixture PKI, the install-log lines of this process and
+// the verifier's result notifications.
 namespace sigtest {
 
 // Path of a file of the fixture PKI made at build time.
 std::string fixture(const std::string& name);
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
 
 // Install-log lines written by this process since the last clearLog (texts only).
 std::vector<std::string> logLines();
@@ -41,24 +38,6 @@ class ResultRecorder {
 
  private:
   std::vector<Result> results_;
-};
-
-// Runs the main loop until nothing is pending.
-void drainLoop();
-
-// A folder removed with everything in it on destruction.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::string& path() const { return path_; }
-  // Path of name inside, after making its parent folders.
-  std::string file(const std::string& name) const;
-
- private:
-  std::string path_;
 };
 
 }  // namespace sigtest

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "tests/signature/SignatureTestSupport.h"
+#include "tests/support/Files.h"
+#include "tests/support/ScratchFolder.h"
 
 using sigtest::fixture;
 
@@ -27,10 +29,9 @@ class SignatureVerificationTest : public ::testing::Test {
 
   // A copy of the payload with one byte changed.
   std::string tamperedPayload() {
-    std::string bytes = sigtest::readFile(fixture("payload.bin"));
+    std::string bytes = testsupport::readFile(fixture("payload.bin"));
     bytes[bytes.size() / 2] ^= 0x01;
-    std::string path = scratch.file("tampered.bin");
-    sigtest::writeFile(path, bytes);
+    std::string path = scratch.write("tampered.bin", bytes);
     return path;
   }
 
@@ -40,7 +41,7 @@ class SignatureVerificationTest : public ::testing::Test {
     return buffer;
   }
 
-  sigtest::ScratchFolder scratch;
+  testsupport::ScratchFolder scratch;
   sigtest::ResultRecorder recorder;
 };
 
@@ -48,10 +49,9 @@ class SignatureVerificationTest : public ::testing::Test {
 
 TEST_F(SignatureVerificationTest, RejectionsRecordTheFirstSpecificMessage) {
   const std::string payload = fixture("payload.bin");
-  const std::string emptySignature = scratch.file("empty.p7");
-  sigtest::writeFile(emptySignature, "");
-  const std::string missingSignature = scratch.path() + "/absent.p7";
-  const std::string missingData = scratch.path() + "/absent.bin";
+  const std::string emptySignature = scratch.write("empty.p7", "");
+  const std::string missingSignature = scratch.path("absent.p7");
+  const std::string missingData = scratch.path("absent.bin");
   const std::string tampered = tamperedPayload();
 
   struct Case {
@@ -169,12 +169,12 @@ TEST_F(SignatureVerificationTest, EmptyDigestAlgorithmSetIsRejectedBeforeVerific
 TEST_F(SignatureVerificationTest, SignatureFileAboveOneMebibyteIsRefusedBeforeParsing) {
   // A good signature followed by padding: the reader parses the signature and ignores what
   // follows, so only the size decides.
-  const std::string good = sigtest::readFile(fixture("sig-good.p7"));
+  const std::string good = testsupport::readFile(fixture("sig-good.p7"));
   const size_t limit = 1024 * 1024;
   for (const size_t size : {limit, limit + 1}) {
     SCOPED_TRACE(size);
-    const std::string path = scratch.file("padded.p7");
-    sigtest::writeFile(path, good + std::string(size - good.size(), '\0'));
+    const std::string path =
+        scratch.write("padded.p7", good + std::string(size - good.size(), '\0'));
     SignatureVerification verifier;
     verifier.setDataPath(fixture("payload.bin"));
     verifier.setSignaturePath(path);
@@ -243,7 +243,7 @@ TEST_F(SignatureVerificationTest, CertificateReaderTakesDerThenPemAndRecordsFail
   EXPECT_EQ(verifier.errorString(), "Unable to parse certificate from " + fixture("garbage.crl"));
 
   SignatureVerification other;
-  const std::string missing = scratch.path() + "/absent.der";
+  const std::string missing = scratch.path("absent.der");
   EXPECT_FALSE(other.readCertificateFromPath(missing));
   EXPECT_EQ(other.errorString(), "Unable to create BIO for " + missing);
 }

@@ -5,7 +5,10 @@
 #include <optional>
 #include <string>
 
-// Sets environment variables for the life of a test and restores the earlier values after it.
+namespace testsupport {
+
+// Sets environment variables for the life of a test and gives each one back its earlier value
+// (or absence) on destruction.
 class EnvironmentGuard {
  public:
   EnvironmentGuard() = default;
@@ -14,9 +17,9 @@ class EnvironmentGuard {
   ~EnvironmentGuard() {
     for (const auto& [name, value] : saved_) {
       if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
+        ::setenv(name.c_str(), value->c_str(), 1);
       } else {
-        unsetenv(name.c_str());
+        ::unsetenv(name.c_str());
       }
     }
   }
@@ -28,12 +31,16 @@ class EnvironmentGuard {
       saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
     }
     if (value) {
-      setenv(name.c_str(), value, 1);
+      ::setenv(name.c_str(), value, 1);
     } else {
-      unsetenv(name.c_str());
+      ::unsetenv(name.c_str());
     }
   }
+  void set(const std::string& name, const std::string& value) { set(name, value.c_str()); }
+  void unset(const std::string& name) { set(name, nullptr); }
 
  private:
   std::map<std::string, std::optional<std::string>> saved_;
 };
+
+}  // namespace testsupport

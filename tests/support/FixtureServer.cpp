@@ -9,29 +9,16 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <stdexcept>
 
 extern char** environ;
 
 namespace testsupport {
 
-FixtureServer::FixtureServer() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/zanth-fixture-XXXXXX";
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  folder_ = pattern;
-  root_ = folder_ + "/files";
-  log_ = folder_ + "/requests.log";
-  std::filesystem::create_directories(root_);
-}
+FixtureServer::FixtureServer()
+    : root_(folder_.makeFolder("files")), log_(folder_.path("requests.log")) {}
 
-FixtureServer::~FixtureServer() {
-  stop();
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
-}
+FixtureServer::~FixtureServer() { stop(); }
 
 bool FixtureServer::start() { return launch({}); }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace testsupport {
 
 // The fixture download server (tests/support/fixture_server.py) in a child process, on
@@ -39,7 +41,7 @@ class FixtureServer {
  private:
   bool launch(const std::vector<std::string>& options);
 
-  std::string folder_;
+  ScratchFolder folder_{"zanth-fixture"};
   std::string root_;
   std::string log_;
   pid_t pid_ = -1;

@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
+
+#include "tests/support/Files.h"
 
 extern char** environ;
 
@@ -21,13 +21,6 @@ namespace testsupport {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string makeRoot() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/zanth-sandbox-XXXXXX";
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  return pattern;
-}
 
 void drain(int& fd, std::string& into) {
   char buffer[65536];
@@ -43,22 +36,12 @@ void drain(int& fd, std::string& into) {
 }  // namespace
 
 Sandbox::Sandbox(const std::string& program, const std::string& appName)
-    : root_(makeRoot()), appName_(appName), programName_("Install " + appName) {
+    : appName_(appName), programName_("Install " + appName) {
   for (const std::string& folder : {appPath(), home(), dataHome(), dataDir(), configDir(), tmp()}) {
-    makeDirectories(folder);
+    makeFolders(folder);
   }
   fs::copy_file(program, programPath(), fs::copy_options::overwrite_existing);
   ::chmod(programPath().c_str(), 0755);
-}
-
-Sandbox::~Sandbox() {
-  std::error_code ignored;
-  // Make everything removable again (tests may have taken permissions away).
-  for (auto it = fs::recursive_directory_iterator(root_, ignored);
-       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-    if (it->is_directory(ignored) && !it->is_symlink(ignored)) ::chmod(it->path().c_str(), 0700);
-  }
-  fs::remove_all(root_, ignored);
 }
 
 void Sandbox::setEnv(const std::string& name, const std::string& value) { env_[name] = value; }
@@ -74,7 +57,7 @@ std::vector<std::string> Sandbox::environment() const {
       {"XDG_CONFIG_HOME", home() + "/.config"},
       {"XDG_CONFIG_DIRS", configDir()},
       {"LANG", "C.UTF-8"},
-      {"ZANTH_SYSLOG_CAPTURE", root_ + "/syslog.txt"},
+      {"ZANTH_SYSLOG_CAPTURE", root() + "/syslog.txt"},
       {"LD_PRELOAD", ZANTH_SYSLOG_SHIM},
   };
   // Sanitizer settings of the test run reach the program too.
@@ -122,7 +105,7 @@ RunResult Sandbox::runWithArgumentVector(const std::string& path,
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
   posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
-  posix_spawn_file_actions_addchdir_np(&actions, root_.c_str());
+  posix_spawn_file_actions_addchdir_np(&actions, root().c_str());
 
   std::vector<std::string> argvStore = arguments;
   std::vector<char*> argv;
@@ -173,44 +156,8 @@ RunResult Sandbox::runWithArgumentVector(const std::string& path,
   return result;
 }
 
-std::vector<LogLine> Sandbox::logLines() const {
-  std::vector<LogLine> lines;
-  std::ifstream in(root_ + "/syslog.txt");
-  std::string line;
-  while (std::getline(in, line)) {
-    auto tab = line.find('\t');
-    if (tab == std::string::npos) continue;
-    lines.push_back({std::stoi(line.substr(0, tab)), line.substr(tab + 1)});
-  }
-  return lines;
-}
+std::vector<LogLine> Sandbox::logLines() const { return readCapturedLog(root() + "/syslog.txt"); }
 
-void Sandbox::clearLog() const { ::unlink((root_ + "/syslog.txt").c_str()); }
-
-void Sandbox::writeFile(const std::string& path, const std::string& content, unsigned mode) {
-  makeDirectories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-  ::chmod(path.c_str(), mode);
-}
-
-void Sandbox::makeDirectories(const std::string& path) { fs::create_directories(path); }
-
-std::string Sandbox::readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-std::vector<std::string> Sandbox::listTree(const std::string& folder) {
-  std::vector<std::string> paths;
-  std::error_code ignored;
-  for (auto it = fs::recursive_directory_iterator(folder, ignored);
-       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-    paths.push_back(it->path().string());
-  }
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
+void Sandbox::clearLog() const { ::unlink((root() + "/syslog.txt").c_str()); }
 
 }  // namespace testsupport

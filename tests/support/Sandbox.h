@@ -6,14 +6,10 @@
 #include <string>
 #include <vector>
 
-namespace testsupport {
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SyslogCapture.h"
 
-// One line the program wrote to the system log.
-struct LogLine {
-  int priority;
-  std::string text;
-  bool operator==(const LogLine&) const = default;
-};
+namespace testsupport {
 
 struct RunResult {
   int exitCode = -1;  // 128 + signal when the program was killed
@@ -29,19 +25,18 @@ class Sandbox {
  public:
   // Copies program into the package as "Install <appName>" and makes the folder appName.
   explicit Sandbox(const std::string& program, const std::string& appName = "Foo");
-  ~Sandbox();
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
 
-  const std::string& root() const { return root_; }
-  std::string packageFolder() const { return root_ + "/pkg"; }  // where the program sits
+  const std::string& root() const { return folder_.root(); }
+  std::string packageFolder() const { return root() + "/pkg"; }  // where the program sits
   std::string programPath() const { return packageFolder() + "/" + programName_; }
   std::string appPath() const { return packageFolder() + "/" + appName_; }
-  std::string home() const { return root_ + "/home"; }
-  std::string dataHome() const { return root_ + "/home/.local/share"; }
-  std::string dataDir() const { return root_ + "/share"; }      // the first of XDG_DATA_DIRS
-  std::string configDir() const { return root_ + "/etc/xdg"; }  // XDG_CONFIG_DIRS
-  std::string tmp() const { return root_ + "/tmp"; }            // TMPDIR
+  std::string home() const { return root() + "/home"; }
+  std::string dataHome() const { return root() + "/home/.local/share"; }
+  std::string dataDir() const { return root() + "/share"; }      // the first of XDG_DATA_DIRS
+  std::string configDir() const { return root() + "/etc/xdg"; }  // XDG_CONFIG_DIRS
+  std::string tmp() const { return root() + "/tmp"; }            // TMPDIR
 
   // Environment of the next runs: set or remove a variable (set wins over the defaults).
   void setEnv(const std::string& name, const std::string& value);
@@ -63,17 +58,10 @@ class Sandbox {
   std::vector<LogLine> logLines() const;
   void clearLog() const;
 
-  // Writes a file, making its folders, with the given mode.
-  static void writeFile(const std::string& path, const std::string& content, unsigned mode = 0644);
-  static void makeDirectories(const std::string& path);
-  static std::string readFile(const std::string& path);
-  // Every path under folder (files and folders, not folder itself), sorted.
-  static std::vector<std::string> listTree(const std::string& folder);
-
  private:
   std::vector<std::string> environment() const;
 
-  std::string root_;
+  ScratchFolder folder_{"zanth-sandbox"};
   std::string appName_;
   std::string programName_;
   std::map<std::string, std::optional<std::string>> env_;
