@@ -36,20 +36,25 @@ class DownloadRoadWithDisplay : public DownloadRoad {
     box.setEnv("NO_AT_BRIDGE", "1");
     DownloadRoad::SetUp();
   }
+
+  // A person who presses Cancel once the server has been asked for requests files, then OK on
+  // the alert that follows. True when both windows appeared.
+  std::future<bool> cancelAfterRequests(std::size_t requests) {
+    return std::async(std::launch::async, [this, requests] {
+      auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+      while (server.requests().size() < requests && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+      bool cancelled = typeInto("^Installing Foo$", "Tab Return");
+      bool dismissed = typeInto("^Install Foo$", "Return");
+      return cancelled && dismissed;
+    });
+  }
 };
 
 TEST_F(DownloadRoadWithDisplay, CancelDuringTheSignatureEndsWithElevenAndLeavesNothing) {
   setSwitches(kServerFolder + "/installer.p7", "_drip=64,250");
-  auto person = std::async(std::launch::async, [&] {
-    // Press Cancel once the second file is on its way, then OK on the alert that follows.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (server.requests().size() < 2 && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    bool cancelled = typeInto("^Installing Foo$", "Tab Return");
-    bool dismissed = typeInto("^Install Foo$", "Return");
-    return cancelled && dismissed;
-  });
+  auto person = cancelAfterRequests(2);  // while the signature is on its way
   auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
   EXPECT_TRUE(person.get()) << "the progress window or the alert never appeared";
   EXPECT_EQ(result.exitCode, 11);
@@ -65,16 +70,7 @@ TEST_F(DownloadRoadWithDisplay, CancelDuringTheSignatureEndsWithElevenAndLeavesN
 TEST_F(DownloadRoadWithDisplay, CancelDuringTheRevocationListsRunsNothing) {
   setSwitches("crl/QuillorRootCA.crl", "_stall");
   setSwitches("crl/QuillorCodeSigning.crl", "_stall");
-  auto person = std::async(std::launch::async, [&] {
-    // Press Cancel once the lists are on their way, then OK on the alert that follows.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (server.requests().size() < 3 && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    bool cancelled = typeInto("^Installing Foo$", "Tab Return");
-    bool dismissed = typeInto("^Install Foo$", "Return");
-    return cancelled && dismissed;
-  });
+  auto person = cancelAfterRequests(3);  // while the first list is on its way
   auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
   EXPECT_TRUE(person.get()) << "the progress window or the alert never appeared";
   EXPECT_EQ(result.exitCode, 11);
