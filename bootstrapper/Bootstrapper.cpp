@@ -164,7 +164,7 @@ void Bootstrapper::handleDownloaderDone(bool success, const std::vector<std::str
   }
   // The installer came from the first address, its detached signature from the second.
   installerLaunchPath_ = files[0];
-  const std::string signaturePath = files[1];
+  const std::string& signaturePath = files[1];
   verifier_ = std::make_unique<SignatureVerification>();
   verifier_->setDownloader(downloader_);
   verifier_->verifyDataAtPath(*installerLaunchPath_, signaturePath);

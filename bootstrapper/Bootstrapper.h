@@ -43,13 +43,15 @@ class Bootstrapper : public platform::ui::ApplicationDelegate {
   void notifySignatureDone(const platform::Notification& notification);
   void handleSignatureDone(bool valid, SignatureVerification* verifier);
   // Adds execute permission for everyone to the file at path, keeping every other bit.
-  bool markAsExecutable(const std::string& path);
+  [[nodiscard]] bool markAsExecutable(const std::string& path);
   // Runs the downloaded runtime installer with args (or "-x1" when there are none) and the
   // package path, waits for it and returns its exit status.
-  int installWithInstaller(const std::string& installerPath, const std::vector<std::string>* args);
+  [[nodiscard]] int installWithInstaller(const std::string& installerPath,
+                                         const std::vector<std::string>* args);
 
   // Hands the package to the installed runtime's Application Installer; returns its result.
-  int installWithRuntime(const std::string& runtimeLocation, const std::vector<std::string>* args);
+  [[nodiscard]] int installWithRuntime(const std::string& runtimeLocation,
+                                       const std::vector<std::string>* args);
   // The error dialog with clickable links; returns when the user has dismissed it.
   void showDialog(const std::string& message);
   // The standard alert with one OK button; returns when it has been pressed.

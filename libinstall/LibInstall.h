@@ -29,7 +29,7 @@ struct PlatformInfo {
 
 // The installed runtime's version: 0 with info filled, or -3 (no runtime, or its version cannot
 // be read completely) with info untouched.
-int getRuntimeVersion(RuntimeVersionInfo& info);
+[[nodiscard]] int getRuntimeVersion(RuntimeVersionInfo& info);
 
 // False when runtime updates are disabled on this machine: by the user's update-disabled
 // marker or by the machine configuration value "UpdateDisabled" equal to 1.
@@ -39,13 +39,13 @@ bool canUpdateRuntime();
 // caller's buffers (sizes in bytes, terminating NUL included). False, with both buffers left
 // untouched, when the host description lacks the operating system, the architecture or the
 // major version, or when an address does not fit its buffer whole.
-bool getBootstrapperDownloadUrls(char* installerUrl, unsigned long installerUrlSize,
-                                 char* signatureUrl, unsigned long signatureUrlSize);
+[[nodiscard]] bool getBootstrapperDownloadUrls(char* installerUrl, unsigned long installerUrlSize,
+                                               char* signatureUrl, unsigned long signatureUrlSize);
 
 // getBootstrapperDownloadUrls for a given host description instead of this host's.
-bool getDownloadUrlsForPlatform(const PlatformInfo& platform, char* installerUrl,
-                                unsigned long installerUrlSize, char* signatureUrl,
-                                unsigned long signatureUrlSize);
+[[nodiscard]] bool getDownloadUrlsForPlatform(const PlatformInfo& platform, char* installerUrl,
+                                              unsigned long installerUrlSize, char* signatureUrl,
+                                              unsigned long signatureUrlSize);
 
 // Per-host operations ------------------------------------------------------------------------
 
@@ -61,15 +61,15 @@ std::optional<std::string> getAppInstallerLocation();
 // waits for it. Returns 3 when there is no runtime folder, 5 when the installer package or its
 // executable is missing, otherwise the installer's exit status (127/126 when it cannot be
 // started, 128 + the signal when a signal ended it).
-int runAppInstaller(const std::vector<std::string>& arguments);
+[[nodiscard]] int runAppInstaller(const std::vector<std::string>& arguments);
 
 // As getRuntimeVersion, which forwards to it.
-int platform_getRuntimeVersion(RuntimeVersionInfo& info);
+[[nodiscard]] int platform_getRuntimeVersion(RuntimeVersionInfo& info);
 
 // The version of the package at path (UTF-8) from the "CFBundleVersion" of its information
 // property list: four integers separated by points. 0 with info filled, or -3 with info
 // untouched.
-int platform_getFileVersion(const char* path, RuntimeVersionInfo& info);
+[[nodiscard]] int platform_getFileVersion(const char* path, RuntimeVersionInfo& info);
 
 // Whether the update-disabled marker (a file or a folder) exists in the user's data folder.
 bool platform_updateDisabledFileExists();

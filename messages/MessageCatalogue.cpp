@@ -483,10 +483,10 @@ constexpr auto kTr10 = utf32le(
 
 }  // namespace
 
-#define MESSAGES(m0, m1, m2, m3, m4, m5, m6, m7, m8, m9, m10)                               \
-  {                                                                                         \
-    m0.data(), m1.data(), m2.data(), m3.data(), m4.data(), m5.data(), m6.data(), m7.data(), \
-        m8.data(), m9.data(), m10.data()                                                    \
+#define MESSAGES(m0, m1, m2, m3, m4, m5, m6, m7, m8, m9, m10)                                  \
+  {                                                                                            \
+    (m0).data(), (m1).data(), (m2).data(), (m3).data(), (m4).data(), (m5).data(), (m6).data(), \
+        (m7).data(), (m8).data(), (m9).data(), (m10).data()                                    \
   }
 
 const EmbeddedMessages allMessages[kLanguageCount + 1] = {

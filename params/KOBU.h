@@ -26,7 +26,7 @@ class ParamCheckerCore {
   // whether downloading is allowed and whether to stay silent. False: the caller exits at once
   // with errorCode (0 after "-version", 2 after a rejected command line, whose usage line
   // has been printed).
-  bool CheckParams(bool& allowDownload, bool& silent, KOBUErrorCode& errorCode);
+  [[nodiscard]] bool CheckParams(bool& allowDownload, bool& silent, KOBUErrorCode& errorCode);
   // Prints the missing-download-permission line on standard output.
   void PrintNeedsAllowDownloadFlag() const;
 };

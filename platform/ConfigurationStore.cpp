@@ -16,7 +16,7 @@ namespace platform {
 namespace {
 
 // A configuration file of this kind is a few lines; anything bigger is not one of ours.
-constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+constexpr std::size_t kMaxFileBytes = std::size_t{1024} * 1024;
 
 }  // namespace
 

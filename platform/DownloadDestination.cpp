@@ -12,7 +12,7 @@ namespace {
 
 // curl hands the body over 16 KiB at a time; writing each piece at once would cost a system call
 // per 16 KiB. Pieces are gathered up to this size and written together.
-constexpr std::size_t kWriteBufferSize = 512 * 1024;
+constexpr std::size_t kWriteBufferSize = std::size_t{512} * 1024;
 constexpr int kMaxUniqueNameAttempts = 10000;
 
 }  // namespace

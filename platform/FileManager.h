@@ -17,10 +17,10 @@ class FileManager {
   // symbolic links; none when the item cannot be examined.
   std::optional<unsigned> posixPermissions(const std::string& path) const;
   // Sets the POSIX permission bits of the item at path (following links).
-  bool setPosixPermissions(const std::string& path, unsigned permissions) const;
+  [[nodiscard]] bool setPosixPermissions(const std::string& path, unsigned permissions) const;
   // Removes the item at path; a directory with everything inside it. Symbolic links are removed,
   // never followed. Returns false when something could not be removed.
-  bool removeItem(const std::string& path) const;
+  [[nodiscard]] bool removeItem(const std::string& path) const;
   // The path with every symbolic link resolved; the path unchanged when it cannot be resolved.
   std::string resolveSymlinks(const std::string& path) const;
   // The bytes of the regular file at path when it holds at most maxBytes; none otherwise or

@@ -6,7 +6,7 @@ namespace platform {
 
 namespace {
 
-constexpr std::size_t kOutputBufferSize = 256 * 1024;
+constexpr std::size_t kOutputBufferSize = std::size_t{256} * 1024;
 
 }  // namespace
 

@@ -114,47 +114,60 @@ class BinaryScan {
   // parser build an exponential tree. The values counted bound the references read, so the
   // work stays linear in the list's size.
   bool walk(std::size_t maxDepth) {
-    std::vector<std::uint8_t> heights(objectCount_, kUnseen);  // or kOnPath
-    std::vector<std::uint32_t> values(objectCount_, 0);
-    std::vector<Frame> path;
-    path.reserve(maxDepth);
+    heights_.assign(objectCount_, kUnseen);
+    values_.assign(objectCount_, 0);
+    path_.reserve(maxDepth);
     std::uint64_t object = top_;
     for (;;) {
-      // object is finished or about to be entered, as a child of path.back() (the top object
+      // object is finished or about to be entered, as a child of path_.back() (the top object
       // when the path is empty).
-      if (heights[object] == kOnPath) return false;  // a cycle
-      if (heights[object] == kUnseen) {
-        std::optional<Container> container;
-        if (!readObject(object, container)) return false;
-        if (container) {
-          if (path.size() >= maxDepth) return false;
-          heights[object] = kOnPath;
-          path.push_back(Frame{object, *container});
-        } else {
-          heights[object] = 0;
-          values[object] = 1;
-        }
+      if (!enter(object, maxDepth)) return false;
+      if (heights_[object] != kOnPath) {
+        if (path_.empty()) return true;
+        if (!addToParent(object, maxDepth)) return false;
       }
-      if (heights[object] != kOnPath) {
-        if (path.empty()) return true;
-        Frame& parent = path.back();
-        if (path.size() + heights[object] > maxDepth) return false;
-        parent.height = std::max<std::uint8_t>(parent.height, heights[object] + 1);
-        parent.values += values[object];
-        if (parent.values > maxValues_) return false;
-      }
-      Frame& frame = path.back();
+      Frame& frame = path_.back();
       if (frame.next < frame.container.refCount) {
         object = readBigEndian(data_ + frame.container.refs + frame.next * refSize_, refSize_);
         ++frame.next;
         if (object >= objectCount_) return false;
         continue;
       }
-      heights[frame.object] = frame.height;
-      values[frame.object] = static_cast<std::uint32_t>(frame.values);
+      heights_[frame.object] = frame.height;
+      values_[frame.object] = static_cast<std::uint32_t>(frame.values);
       object = frame.object;
-      path.pop_back();
+      path_.pop_back();
     }
+  }
+
+  // Reads object when it is reached for the first time: a container goes on the path, any
+  // other value is finished at once. False on a cycle, an unreadable object or a path deeper
+  // than maxDepth.
+  bool enter(std::uint64_t object, std::size_t maxDepth) {
+    if (heights_[object] == kOnPath) return false;  // a cycle
+    if (heights_[object] != kUnseen) return true;
+    std::optional<Container> container;
+    if (!readObject(object, container)) return false;
+    if (!container) {
+      heights_[object] = 0;
+      values_[object] = 1;
+      return true;
+    }
+    if (path_.size() >= maxDepth) return false;
+    heights_[object] = kOnPath;
+    path_.push_back(Frame{object, *container});
+    return true;
+  }
+
+  // Counts the finished object into its parent, the innermost container on the path. False
+  // when the object's height would take the path deeper than maxDepth or the parent's tree
+  // past the values allowed.
+  bool addToParent(std::uint64_t object, std::size_t maxDepth) {
+    Frame& parent = path_.back();
+    if (path_.size() + heights_[object] > maxDepth) return false;
+    parent.height = std::max<std::uint8_t>(parent.height, heights_[object] + 1);
+    parent.values += values_[object];
+    return parent.values <= maxValues_;
   }
 
   const unsigned char* data_;
@@ -165,6 +178,10 @@ class BinaryScan {
   std::size_t refSize_ = 0;
   std::uint64_t objectCount_ = 0;
   std::uint64_t top_ = 0;
+  // Per object: its height once finished, or kUnseen, or kOnPath; and its tree's value count.
+  std::vector<std::uint8_t> heights_;
+  std::vector<std::uint32_t> values_;
+  std::vector<Frame> path_;  // the containers being walked, outermost first
 };
 
 // ---- XML lists --------------------------------------------------------------------------
@@ -211,70 +228,101 @@ bool closesAtOnce(std::string_view body) {
 
 bool isAllSpace(std::string_view text) { return std::all_of(text.begin(), text.end(), isXmlSpace); }
 
+// Past the text up to and including terminator, searched from pos; npos when it never comes.
+std::size_t pastTerminator(std::string_view text, std::size_t pos, std::string_view terminator) {
+  const std::size_t end = text.find(terminator, pos);
+  return end == std::string_view::npos ? end : end + terminator.size();
+}
+
+// Where the markup whose body starts at pos (just after its '<') ends when it is a comment, a
+// CDATA section, a processing instruction or the document type: the position after it, or npos
+// when it is unterminated or another reader might end it elsewhere. None when it is a tag.
+std::optional<std::size_t> pastNonTagMarkup(std::string_view text, std::size_t pos) {
+  constexpr auto npos = std::string_view::npos;
+  const std::string_view markup = text.substr(pos);
+  if (markup.starts_with("!--")) return pastTerminator(text, pos + 3, "-->");
+  if (markup.starts_with("![CDATA[")) return pastTerminator(text, pos + 8, "]]>");
+  if (markup.starts_with("?")) {
+    // libplist ends it at the first "?>", quoted or not.
+    const std::size_t end = tagEnd(text, pos + 1);
+    if (end == npos || end < pos + 2 || text[end - 1] != '?') return npos;
+    return end + 1;
+  }
+  if (markup.starts_with("!")) {
+    if (!markup.starts_with("!DOCTYPE") || markup.size() <= 8 || !isXmlSpace(markup[8])) {
+      return npos;
+    }
+    const std::size_t end = tagEnd(text, pos + 8);
+    return end == npos ? npos : end + 1;
+  }
+  return std::nullopt;
+}
+
+// An open or close tag: its name, what follows the name up to the '>', and where it ends.
+struct XmlTag {
+  bool closing = false;
+  std::string_view name;
+  std::string_view body;
+  std::size_t next = 0;  // the position after its '>'
+};
+
+// The tag whose body starts at pos (just after its '<'); none when it has no name or no end
+// every reader agrees on.
+std::optional<XmlTag> readTag(std::string_view text, std::size_t pos) {
+  XmlTag tag;
+  tag.closing = text.substr(pos).starts_with("/");
+  if (tag.closing) ++pos;
+  std::size_t nameEnd = pos;
+  while (nameEnd < text.size() && isAsciiLetter(text[nameEnd])) ++nameEnd;
+  if (nameEnd == pos) return std::nullopt;
+  const std::size_t end = tagEnd(text, nameEnd);
+  if (end == std::string_view::npos) return std::nullopt;
+  tag.name = text.substr(pos, nameEnd - pos);
+  tag.body = text.substr(nameEnd, end - nameEnd);
+  tag.next = end + 1;
+  return tag;
+}
+
+// Follows tag on open, the open containers, innermost last: 'a' array, 'd' dictionary, 'e'
+// empty top container. False when it closes a container other than the innermost open one, or
+// opens one more than maxDepth deep.
+bool followTag(const XmlTag& tag, std::string& open, std::size_t maxDepth) {
+  const char kind = tag.name == "array" ? 'a' : tag.name == "dict" ? 'd' : '\0';
+  if (!kind) return true;
+  if (tag.closing) {
+    if (open.empty() || open.back() != kind || !isAllSpace(tag.body)) return false;
+    open.pop_back();
+    return true;
+  }
+  // An empty container is a level too. libplist makes an empty container at the top the
+  // parent of every element after it: it stays open, and no close tag matches it.
+  if (open.size() >= maxDepth) return false;
+  if (!closesAtOnce(tag.body)) {
+    open.push_back(kind);
+  } else if (open.empty()) {
+    open.push_back('e');
+  }
+  return true;
+}
+
 bool xmlNestingWithin(std::string_view text, std::size_t maxDepth) {
   constexpr auto npos = std::string_view::npos;
   std::size_t pos = 0;
   while (pos < text.size() && isXmlSpace(text[pos])) ++pos;
   // Later libplist versions read JSON and OpenStep text (also recursively) from other starts.
   if (pos == text.size() || text[pos] != '<') return false;
-  // The open containers, innermost last: 'a' array, 'd' dictionary, 'e' empty top container.
+  // The open containers, innermost last (see followTag).
   std::string open;
   while ((pos = text.find('<', pos)) != npos) {
-    const std::string_view markup = text.substr(++pos);
-    std::size_t end = npos;
-    if (markup.starts_with("!--")) {
-      end = text.find("-->", pos + 3);
-      if (end == npos) return false;
-      pos = end + 3;
+    ++pos;
+    if (const std::optional<std::size_t> past = pastNonTagMarkup(text, pos)) {
+      if (*past == npos) return false;
+      pos = *past;
       continue;
     }
-    if (markup.starts_with("![CDATA[")) {
-      end = text.find("]]>", pos + 8);
-      if (end == npos) return false;
-      pos = end + 3;
-      continue;
-    }
-    if (markup.starts_with("?")) {
-      // libplist ends it at the first "?>", quoted or not.
-      end = tagEnd(text, pos + 1);
-      if (end == npos || end < pos + 2 || text[end - 1] != '?') return false;
-      pos = end + 1;
-      continue;
-    }
-    if (markup.starts_with("!")) {
-      if (!markup.starts_with("!DOCTYPE") || markup.size() <= 8 || !isXmlSpace(markup[8])) {
-        return false;
-      }
-      end = tagEnd(text, pos + 8);
-      if (end == npos) return false;
-      pos = end + 1;
-      continue;
-    }
-    const bool closing = markup.starts_with("/");
-    if (closing) ++pos;
-    std::size_t nameEnd = pos;
-    while (nameEnd < text.size() && isAsciiLetter(text[nameEnd])) ++nameEnd;
-    if (nameEnd == pos) return false;
-    end = tagEnd(text, nameEnd);
-    if (end == npos) return false;
-    const std::string_view name = text.substr(pos, nameEnd - pos);
-    const std::string_view body = text.substr(nameEnd, end - nameEnd);
-    pos = end + 1;
-    const char kind = name == "array" ? 'a' : name == "dict" ? 'd' : 0;
-    if (!kind) continue;
-    if (closing) {
-      if (open.empty() || open.back() != kind || !isAllSpace(body)) return false;
-      open.pop_back();
-    } else {
-      // An empty container is a level too. libplist makes an empty container at the top the
-      // parent of every element after it: it stays open, and no close tag matches it.
-      if (open.size() >= maxDepth) return false;
-      if (!closesAtOnce(body)) {
-        open.push_back(kind);
-      } else if (open.empty()) {
-        open.push_back('e');
-      }
-    }
+    const std::optional<XmlTag> tag = readTag(text, pos);
+    if (!tag || !followTag(*tag, open, maxDepth)) return false;
+    pos = tag->next;
   }
   return true;
 }

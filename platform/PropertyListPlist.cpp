@@ -14,7 +14,7 @@ namespace {
 
 // Limits for property lists from outside: bigger or deeper ones are refused, not parsed. The
 // depth counts nested arrays and dictionaries.
-constexpr std::size_t kMaxFileBytes = 8 * 1024 * 1024;
+constexpr std::size_t kMaxFileBytes = std::size_t{8} * 1024 * 1024;
 constexpr int kMaxDepth = 64;
 
 struct PlistFree {

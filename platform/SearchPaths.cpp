@@ -107,7 +107,7 @@ std::optional<std::string> temporaryDirectory() {
 void removeTemporaryDirectory() {
   auto& folder = temporaryFolder();
   if (!folder) return;
-  FileManager::defaultManager().removeItem(*folder);
+  (void)FileManager::defaultManager().removeItem(*folder);  // what cannot go is left behind
   folder.reset();
 }
 

@@ -22,7 +22,7 @@ class Task {
   // Starts the child; at most once. Returns false when it could not be started; the task has
   // then ended with status 127 when there is no program at the launch path and 126 when the
   // file there cannot be executed (the shell's conventions).
-  bool launch();
+  [[nodiscard]] bool launch();
   // Blocks until the child has ended (returns at once when it never started or was already
   // waited for). Meanwhile SIGTERM, SIGINT and SIGHUP sent to this process are passed on to the
   // child and recorded for pendingTerminationSignal (TerminationSignals.h); nothing else of

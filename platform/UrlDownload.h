@@ -58,7 +58,8 @@ class UrlDownload {
  public:
   // Creates the transfer and starts it at once; the delegate must outlive it. Null when the
   // transfer cannot be made (not an http or https URL, or the transfer library refuses it).
-  static std::unique_ptr<UrlDownload> create(const std::string& url, UrlDownloadDelegate& delegate);
+  [[nodiscard]] static std::unique_ptr<UrlDownload> create(const std::string& url,
+                                                           UrlDownloadDelegate& delegate);
   // Cancels a transfer still in progress; no callback follows.
   ~UrlDownload();
   UrlDownload(const UrlDownload&) = delete;

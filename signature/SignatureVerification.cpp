@@ -254,7 +254,7 @@ X509StackPtr SignatureVerification::getTrustedCerts() {
   X509StackPtr anchors{sk_X509_new_null()};
   if (!anchors) return nullptr;
   if (X509Ptr root = getQuillorRoot(); root && sk_X509_push(anchors.get(), root.get()) > 0) {
-    root.release();  // now owned by the stack
+    (void)root.release();  // now owned by the stack
   }
   return anchors;
 }

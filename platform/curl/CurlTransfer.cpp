@@ -19,9 +19,9 @@ namespace platform {
 namespace {
 
 constexpr long kConnectTimeoutSeconds = 30;
-constexpr gint64 kIdleTimeoutMicroseconds = 30 * G_USEC_PER_SEC;
+constexpr gint64 kIdleTimeoutMicroseconds = gint64{30} * G_USEC_PER_SEC;
 constexpr int kMaxRedirects = 20;
-constexpr long kReceiveBufferSize = 512 * 1024;  // curl's largest receive buffer
+constexpr long kReceiveBufferSize = 512L * 1024;  // curl's largest receive buffer
 
 }  // namespace
 

@@ -52,7 +52,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
   ~CurlTransfer() override { moveTo(State::Stopped); }
 
   // Sets the options every attempt shares and begins the first attempt; false when curl refuses.
-  bool start();
+  [[nodiscard]] bool start();
   void cancel() override {
     owner = nullptr;
     moveTo(State::Stopped);
@@ -72,23 +72,23 @@ struct CurlTransfer final : UrlDownload::Transfer,
   bool stopped() const { return state == State::Stopped; }
   // From beginAttempt until curl is done with the attempt: the easy handle is in the multi.
   bool attemptInProgress() const { return !stopped() && !attemptResult; }
-  bool setSharedOptions();
-  bool beginAttempt();
+  [[nodiscard]] bool setSharedOptions();
+  [[nodiscard]] bool beginAttempt();
 
   // curl callbacks: they record and save, never call the delegate.
   static size_t headerCallback(char* data, size_t size, size_t count, void* transfer);
   static size_t writeCallback(char* data, size_t size, size_t count, void* transfer);
   void headersComplete();
-  bool receiveBody(const char* data, size_t length);
-  bool saveBody(const unsigned char* data, size_t length);
+  [[nodiscard]] bool receiveBody(const char* data, size_t length);
+  [[nodiscard]] bool saveBody(const unsigned char* data, size_t length);
   void curlDone(CURLcode code) override;
   void failNow(Error failure);
   void checkIdle(GSource* source);
 
   // Delegate steps, from the pump.
   void pump();
-  bool deliverResponse();
-  bool createDestination();
+  [[nodiscard]] bool deliverResponse();
+  [[nodiscard]] bool createDestination();
   void resumeBody();
   void reportReceivedBytes();
   void concludeAttempt();

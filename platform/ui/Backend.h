@@ -17,14 +17,14 @@ class Backend {
   virtual ~Backend() = default;
   virtual bool hasDisplay() const = 0;
   // The objects of a GtkBuilder document; null when it does not parse.
-  virtual std::unique_ptr<InterfaceResource> load(std::string_view document) = 0;
+  [[nodiscard]] virtual std::unique_ptr<InterfaceResource> load(std::string_view document) = 0;
   virtual int runModalForWindow(Window& window) = 0;
   virtual void stopModalWithCode(int code) = 0;
   virtual void runAlertPanel(const std::string& title, const std::string& text,
                              const std::string& buttonTitle) = 0;
   // Writes the part of the screen covered by the visible windows to a PNG file; false when
   // nothing is drawn or the file cannot be written.
-  virtual bool writeScreenSnapshot(const std::string& pngPath) = 0;
+  [[nodiscard]] virtual bool writeScreenSnapshot(const std::string& pngPath) = 0;
 };
 
 // The backend of this process, chosen on the first call: GTK when $DISPLAY or $WAYLAND_DISPLAY

@@ -20,7 +20,7 @@ class InterfaceResource {
   // Loads the resource called name ("MainInterface", "ErrorDialog") with the backend chosen at
   // start-up (the toolkit when a display could be opened, otherwise headless); null when it
   // is not built into the program or does not parse.
-  static std::unique_ptr<InterfaceResource> load(const std::string& name);
+  [[nodiscard]] static std::unique_ptr<InterfaceResource> load(const std::string& name);
 
   // The object with identifier id and of the asked kind; null when there is none.
   virtual Window* window(const std::string& id) = 0;
