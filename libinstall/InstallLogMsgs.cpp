@@ -93,4 +93,13 @@ int logSignalReceived(int signalNumber) {
   return installLog(kSeverityWarning, "Stopping on signal %d", signalNumber);
 }
 
+int logDownloadRetry(int attempt, int attempts, const char* reason) {
+  return installLog(kSeverityNotice, "Download retry %d of %d after: %s", attempt, attempts,
+                    reason);
+}
+
+int logIgnoredSetting(const char* setting, const char* reason) {
+  return installLog(kSeverityWarning, "Ignoring setting %s: %s", setting, reason);
+}
+
 }  // namespace install

@@ -33,5 +33,7 @@ int logCertChainFailure();
 
 // Beyond the original set: events of this host's own hardening.
 int logSignalReceived(int signalNumber);
+int logDownloadRetry(int attempt, int attempts, const char* reason);
+int logIgnoredSetting(const char* setting, const char* reason);
 
 }  // namespace install

@@ -107,6 +107,12 @@ TEST_F(InstallLog, EveryNamedOperationHasItsFormatAndPriority) {
       {"signalReceived",
        [] { return logSignalReceived(15); },
        {LOG_WARNING, "Stopping on signal 15"}},
+      {"downloadRetry",
+       [] { return logDownloadRetry(2, 3, "connection lost"); },
+       {LOG_NOTICE, "Download retry 2 of 3 after: connection lost"}},
+      {"ignoredSetting",
+       [] { return logIgnoredSetting("DownloadBase", "not an http(s) address"); },
+       {LOG_WARNING, "Ignoring setting DownloadBase: not an http(s) address"}},
   };
   for (const NamedOperation& op : table) {
     systemLog.clear();
