@@ -3,6 +3,7 @@
 
 Usage:
     fixture_server.py --root FOLDER [--log FILE] [--port N] [--tls-certificate PEM --tls-key PEM]
+                      [--rate BYTES_PER_SECOND] [--delay MS]
 
 Binds 127.0.0.1 (a free port unless --port is given), prints the port number on the first line
 of standard output, then serves until it is terminated (SIGTERM/SIGINT).
@@ -13,6 +14,10 @@ http://download.quillor.example/... (the host name is ignored; only the path cou
 
 With --tls-certificate and --tls-key it speaks only TLS (https://127.0.0.1:PORT/...), presenting
 that certificate; a client that refuses it simply ends the connection.
+
+With --rate and --delay it stands in for a link that is not loopback: every answer waits MS
+milliseconds before it begins (the round trip), and the bodies of all connections together are
+sent at no more than BYTES_PER_SECOND (one shared link).
 
 Every request's path (without scheme and host) is appended as one line to the --log file before
 it is answered, so tests can tell which addresses were fetched.
@@ -61,6 +66,17 @@ class Handler(BaseHTTPRequestHandler):
 
     def log_message(self, format, *args):  # keep test output quiet
         pass
+
+    def setup(self):
+        super().setup()
+        if self.server.link:
+            self.wfile = ShapedWriter(self.wfile, self.server.link)
+
+    def parse_request(self):
+        parsed = super().parse_request()
+        if parsed and self.server.link:
+            time.sleep(self.server.link.delay)
+        return parsed
 
     def do_GET(self):
         try:
@@ -166,7 +182,11 @@ class Handler(BaseHTTPRequestHandler):
             time.sleep(120)
             return
         if file is not None:
-            self.connection.sendfile(file)
+            if self.server.link:  # paced through the writer
+                while piece := file.read(1 << 20):
+                    self.wfile.write(piece)
+            else:
+                self.connection.sendfile(file)
             return
         if "reset" in switches:
             self.wfile.write(body[:int(switches["reset"])])
@@ -190,6 +210,49 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body)
 
 
+class Link:
+    """A shared link of a given rate: a token bucket all connections draw from."""
+
+    def __init__(self, rate, delay_ms):
+        self.rate = rate
+        self.delay = delay_ms / 1000.0
+        self.lock = threading.Lock()
+        self.next_free = time.monotonic()
+
+    def send_time(self, length):
+        """Reserves the link for length bytes; returns when they may be sent."""
+        with self.lock:
+            start = max(self.next_free, time.monotonic())
+            self.next_free = start + length / self.rate
+            return self.next_free
+
+
+class ShapedWriter:
+    """The connection's writer, paced by the link in pieces of at most 16 KiB."""
+
+    PIECE = 16 * 1024
+
+    def __init__(self, writer, link):
+        self.writer = writer
+        self.link = link
+
+    def write(self, data):
+        view = memoryview(data)
+        for offset in range(0, len(view), self.PIECE):
+            piece = view[offset:offset + self.PIECE]
+            wait = self.link.send_time(len(piece)) - time.monotonic()
+            if wait > 0:
+                time.sleep(wait)
+            self.writer.write(piece)
+        return len(view)
+
+    def flush(self):
+        self.writer.flush()
+
+    def __getattr__(self, name):
+        return getattr(self.writer, name)
+
+
 class Server(ThreadingHTTPServer):
     daemon_threads = True
 
@@ -207,6 +270,8 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--tls-certificate")
     parser.add_argument("--tls-key")
+    parser.add_argument("--rate", type=float, default=0, help="bytes per second, 0: unlimited")
+    parser.add_argument("--delay", type=float, default=0, help="milliseconds before each answer")
     options = parser.parse_args()
 
     server = Server(("127.0.0.1", options.port), Handler)
@@ -216,6 +281,7 @@ def main():
         # The handshake runs in accept(); a failed one is an OSError, which the server drops.
         server.socket = context.wrap_socket(server.socket, server_side=True)
     server.root = os.path.abspath(options.root)
+    server.link = Link(options.rate, options.delay) if options.rate > 0 else None
     server.log_lock = threading.Lock()
     server.log_file = open(options.log, "a") if options.log else None
     print(server.server_address[1], flush=True)
