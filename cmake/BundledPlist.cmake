@@ -25,6 +25,7 @@ set(ZANTH_DEPS_CACHE "${_cache_default}" CACHE PATH
 
 set(_plist_package "${ZANTH_DEPS_CACHE}/libplist-${ZANTH_PLIST_SUITE}")
 set(_plist_deps "${CMAKE_BINARY_DIR}/_deps")
+file(MAKE_DIRECTORY "${_plist_deps}")
 
 # Runs a command of the fetch or the unpacking; its output goes to a log in the build folder,
 # shown only when the command fails.
