@@ -39,14 +39,16 @@ function(_zanth_plist_run log)
   endif()
 endfunction()
 
-# Fetches the source package into the cache unless it is there. It lands in the cache folder
-# only whole: it is fetched beside it and renamed into place.
+# Fetches the source package into the cache unless it is there. It lands in the cache only
+# whole: it is fetched into a folder beside its place (on the same file system) and renamed.
 file(GLOB _plist_dsc "${_plist_package}/libplist_*.dsc")
 if(NOT _plist_dsc)
   find_program(APT_GET apt-get REQUIRED)
   set(_apt "${_plist_deps}/apt")
   file(REMOVE_RECURSE "${_apt}")
-  file(MAKE_DIRECTORY "${_apt}/lists/partial" "${_apt}/cache/archives/partial" "${_apt}/download")
+  string(RANDOM LENGTH 8 _suffix)
+  set(_download "${_plist_package}.${_suffix}")
+  file(MAKE_DIRECTORY "${_apt}/lists/partial" "${_apt}/cache/archives/partial" "${_download}")
   file(WRITE "${_apt}/sources.list"
        "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] "
        "${ZANTH_PLIST_MIRROR} ${ZANTH_PLIST_SUITE} main\n")
@@ -56,18 +58,16 @@ if(NOT _plist_dsc)
       -o "Debug::NoLocking=1" -o "APT::Sandbox::User=root")
   message(STATUS "libplist: fetching the ${ZANTH_PLIST_SUITE} source package")
   _zanth_plist_run("${_apt}/update.log" ${APT_GET} ${_apt_options} -q update)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E chdir "${_apt}/download"
+  execute_process(COMMAND ${CMAKE_COMMAND} -E chdir "${_download}"
                           ${APT_GET} ${_apt_options} -q --download-only source libplist
                   RESULT_VARIABLE _result OUTPUT_VARIABLE _out ERROR_VARIABLE _out)
   if(NOT _result EQUAL 0)
+    file(REMOVE_RECURSE "${_download}")
     message(FATAL_ERROR "libplist: apt-get source failed (${_result}):\n${_out}")
   endif()
-  file(MAKE_DIRECTORY "${ZANTH_DEPS_CACHE}")
-  string(RANDOM LENGTH 8 _suffix)
-  file(RENAME "${_apt}/download" "${_plist_package}.${_suffix}")
-  file(RENAME "${_plist_package}.${_suffix}" "${_plist_package}" RESULT _renamed)
+  file(RENAME "${_download}" "${_plist_package}" RESULT _renamed)
   if(NOT _renamed EQUAL 0)  # another build filled the cache first
-    file(REMOVE_RECURSE "${_plist_package}.${_suffix}")
+    file(REMOVE_RECURSE "${_download}")
   endif()
   file(GLOB _plist_dsc "${_plist_package}/libplist_*.dsc")
 endif()
