@@ -17,8 +17,8 @@ TEST(FileManager, ExistenceFollowsLinksAndReportsDirectories) {
   auto& fm = FileManager::defaultManager();
   std::string file = t.write("f", "x");
   std::string dir = t.makeFolder("d");
-  ::symlink(file.c_str(), (t.path("link")).c_str());
-  ::symlink((t.path("nowhere")).c_str(), (t.path("dangling")).c_str());
+  ASSERT_EQ(::symlink(file.c_str(), (t.path("link")).c_str()), 0);
+  ASSERT_EQ(::symlink((t.path("nowhere")).c_str(), (t.path("dangling")).c_str()), 0);
 
   bool isDirectory = true;
   EXPECT_TRUE(fm.fileExists(file, &isDirectory));
@@ -50,7 +50,7 @@ TEST(FileManager, RemovesTreesWithoutFollowingLinks) {
   std::string kept = outside.write("keep/me", "precious");
   t.write("tree/a/b/c", "1");
   t.write("tree/top", "2");
-  ::symlink(outside.root().c_str(), (t.path("tree/a/escape")).c_str());
+  ASSERT_EQ(::symlink(outside.root().c_str(), (t.path("tree/a/escape")).c_str()), 0);
 
   EXPECT_TRUE(fm.removeItem(t.path("tree")));
   EXPECT_FALSE(fm.fileExists(t.path("tree")));
@@ -65,7 +65,7 @@ TEST(FileManager, ResolvesLinksOrKeepsThePath) {
   ScratchFolder t;
   auto& fm = FileManager::defaultManager();
   std::string file = t.write("real", "x");
-  ::symlink(file.c_str(), (t.path("alias")).c_str());
+  ASSERT_EQ(::symlink(file.c_str(), (t.path("alias")).c_str()), 0);
   EXPECT_EQ(fm.resolveSymlinks(t.path("alias")), fm.resolveSymlinks(file));
   EXPECT_EQ(fm.resolveSymlinks(t.path("missing")), t.path("missing"));
 }

@@ -167,8 +167,9 @@ void HeadlessInterfaceResource::applyProperty(const std::string& name, const std
 
 bool HeadlessInterfaceResource::parse(const char* data, std::size_t size) {
   static const GMarkupParser kParser = {onStart, onEnd, onText, nullptr, nullptr};
+  // No flags (GLib names that value G_MARKUP_DEFAULT_FLAGS only from 2.74 on).
   GMarkupParseContextPtr context(
-      g_markup_parse_context_new(&kParser, G_MARKUP_DEFAULT_FLAGS, this, nullptr));
+      g_markup_parse_context_new(&kParser, static_cast<GMarkupParseFlags>(0), this, nullptr));
   GError* rawError = nullptr;
   bool ok =
       g_markup_parse_context_parse(context.get(), data, static_cast<gssize>(size), &rawError) &&
