@@ -368,8 +368,8 @@ TEST_F(FaultInjection, FilesPlantedAtGuessablePathsAreNeitherUsedNorTouched) {
   std::sort(planted.begin(), planted.end());
   // The real installer also records its own folder's mode and owner.
   publishInstaller(
-      "#!/bin/sh\n{ stat -c %a \"$0\"; printf '%s\\n' \"$@\"; "
-      "stat -c '%a %u' \"$(dirname \"$0\")\"; } >\"$ZANTH_E2E_RECORD\"\n",
+      "#!/bin/sh\n{ stat -L -c %a \"$0\"; printf '%s\\n' \"$@\"; "
+      "stat -c '%a %u' \"$(dirname \"$(readlink -f \"$0\")\")\"; } >\"$ZANTH_E2E_RECORD\"\n",
       "good");
 
   auto result = box.run({"-silent", "-allowDownload"});
