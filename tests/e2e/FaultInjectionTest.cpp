@@ -17,6 +17,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "tests/e2e/DownloadRoad.h"
 #include "tests/support/Files.h"
@@ -418,6 +419,44 @@ TEST_F(FaultInjection, AnotherUserCannotReachTheDownloadsWhileTheProgramRuns) {
   expectInstalled(result);
   EXPECT_EQ(readFile(plantedInstaller), plantedScript);
   EXPECT_THAT(leftovers(), ElementsAre(plantedInstaller));
+}
+
+TEST_F(FaultInjection, InstallerSwappedAndFolderRenamedDuringTheListsRunsOnlyTheVerifiedBytes) {
+  // The second list is held half-way until the swap below is done ("go" on the server).
+  setSwitches("crl/QuillorCodeSigning.crl", "_hold=go");
+  const std::string plantedScript = "#!/bin/sh\necho planted >\"$ZANTH_E2E_RECORD\"\n";
+  const std::string moved = box.tmp() + "/moved";
+  auto swap = std::async(std::launch::async, [&]() -> std::string {
+    std::string folder;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (folder.empty() && std::chrono::steady_clock::now() < end) {
+      for (const std::string& path : testsupport::listTree(box.tmp())) {
+        if (fs::path(path).filename() == "QuillorCodeSigning.crl")
+          folder = fs::path(path).parent_path();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!folder.empty()) {
+      // The verified installer replaced in its folder, then the whole folder renamed away and
+      // another put in its place, holding a script beside the genuine signature.
+      writeFile(folder + "/planted", plantedScript, 0755);
+      fs::rename(folder + "/planted", folder + "/installer");
+      fs::rename(folder, moved);
+      writeFile(folder + "/installer", plantedScript, 0755);
+      fs::copy_file(signaturePath(), folder + "/installer.p7");
+    }
+    writeFile(serverPath("go"), "");
+    return folder;
+  });
+  auto result = box.run({"-silent", "-allowDownload"});
+  const std::string folder = swap.get();
+  ASSERT_FALSE(folder.empty()) << "the list download never reached the private folder";
+
+  expectInstalled(result);
+  EXPECT_FALSE(fs::exists(moved)) << "the renamed private folder was left behind";
+  EXPECT_THAT(leftovers(), ElementsAre(folder, folder + "/installer", folder + "/installer.p7"))
+      << "the folder put in place of the private one is not the program's to change";
+  EXPECT_EQ(readFile(folder + "/installer"), plantedScript);
 }
 
 TEST_F(FaultInjectionWithMounts, GzipBodyThatOutgrowsTheTemporaryFolderEndsWithEleven) {
