@@ -286,6 +286,9 @@ void Bootstrapper::cleanupAndExit(bool showDialog, int errCode,
   } else {
     install::logApplicationEnd(true, kProcessName, 0);
   }
+  // Closed first: some file systems (FUSE) keep a removed file that is still open as a hidden
+  // one, and the folder holding it could not go.
+  (void)installer_.close();
   if (downloader_) downloader_->cleanupTempFiles();
   platform::ui::Application::shared().terminate(errCode);
 }
@@ -294,6 +297,7 @@ void Bootstrapper::stopOnSignal(int signalNumber) {
   install::logSignalReceived(signalNumber);
   const int code = 128 + signalNumber;
   install::logApplicationEnd(false, kProcessName, code);
+  (void)installer_.close();
   if (downloader_) downloader_->cleanupTempFiles();
   platform::ui::Application::shared().terminate(code);
 }

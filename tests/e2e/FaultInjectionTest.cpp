@@ -136,13 +136,15 @@ std::optional<std::string> chmodRefusingMountUnavailable() {
 
 // Runs the program as root in a private mount namespace: setup (shell commands, with TMPDIR and
 // HOME set) first, then the program; then everything left in TMPDIR and HOME (the sandbox's
-// own .local/share aside) is listed before the namespace and its mounts go away.
+// own .local/share and the user's cache folder itself aside) is listed before the namespace and
+// its mounts go away.
 constexpr const char* kNamespaceShell = R"sh(
 eval "$1" || { echo "the mount setup failed" >&2; exit 99; }
 shift
 "$@"
 status=$?
 find "$TMPDIR" "$HOME" -mindepth 1 ! -path "$HOME/.local" ! -path "$HOME/.local/share" \
+  ! -path "$HOME/.cache" \
   >"$ZANTH_E2E_LISTING"
 exit $status
 )sh";
@@ -421,6 +423,21 @@ TEST_F(FaultInjection, AnotherUserCannotReachTheDownloadsWhileTheProgramRuns) {
   EXPECT_THAT(leftovers(), ElementsAre(plantedInstaller));
 }
 
+TEST_F(FaultInjection, TemporaryFolderThatOthersMayWriteWithoutTheStickyBitIsRefused) {
+  ASSERT_EQ(::chmod(box.tmp().c_str(), 0777), 0);
+  auto result = box.run({"-silent", "-allowDownload"});
+  expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
+  const Lines expected =
+      beginLines() + Lines{"Begin runtime download from " + kInstallerUrl,
+                           "E: Download failure: unsafe temporary folder: " + box.tmp() +
+                               " may be written by group or others (mode 0777)",
+                           "E: Bootstrapper end with exit code 11"};
+  EXPECT_EQ(logTexts(), expected);
+  EXPECT_THAT(server.requests(), IsEmpty());
+  EXPECT_THAT(leftovers(), IsEmpty());
+  EXPECT_FALSE(fs::exists(box.home() + "/.cache")) << "the download went elsewhere instead";
+}
+
 TEST_F(FaultInjection, InstallerSwappedAndFolderRenamedDuringTheListsRunsOnlyTheVerifiedBytes) {
   // The second list is held half-way until the swap below is done ("go" on the server).
   setSwitches("crl/QuillorCodeSigning.crl", "_hold=go");
@@ -471,15 +488,18 @@ TEST_F(FaultInjectionWithMounts, GzipBodyThatOutgrowsTheTemporaryFolderEndsWithE
   EXPECT_THAT(leftInNamespace, IsEmpty()) << "the partial download was left behind";
 }
 
-TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToHomeAndFailsWhenBothAre) {
-  // A read-only TMPDIR, which not even root can write to: the downloads go to HOME.
+TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToTheCacheFolderNeverToHome) {
+  // A read-only TMPDIR, which not even root can write to: the downloads go to a private folder
+  // in the user's cache folder, made for it.
   const std::string readOnlyTmp = tmpfsOnTmpdir("ro,size=64k");
   auto result = runWithMounts(readOnlyTmp, {"-silent", "-allowDownload"});
   expectInstalled(result);
-  EXPECT_THAT(logTexts(), Contains("Download destination is " + box.home() + "/installer"));
-  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in HOME";
+  EXPECT_THAT(logTexts(),
+              Contains(::testing::MatchesRegex("Download destination is " + box.home() +
+                                               "/\\.cache/zanth-[A-Za-z0-9]{6}/installer")));
+  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in the cache folder";
 
-  // HOME read-only too: no file can be created.
+  // HOME read-only too: no private folder can be made, and nothing is fetched.
   startCase();
   const std::size_t requestsBefore = server.requests().size();
   result = runWithMounts(readOnlyTmp +
@@ -487,9 +507,9 @@ TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToHomeAndFail
                              "mount -o remount,bind,ro \"$HOME\"",
                          {"-silent", "-allowDownload"});
   expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
-  EXPECT_THAT(logTexts(), Contains("E: Download failure: cannot create file"));
-  EXPECT_EQ(server.requests().size(), requestsBefore + 1)
-      << "a signature fetched after the failure";
+  EXPECT_THAT(logTexts(), Contains("E: Download failure: no private folder can be made in " +
+                                   box.tmp() + " or " + box.home() + "/.cache"));
+  EXPECT_EQ(server.requests().size(), requestsBefore) << "something was fetched";
   EXPECT_THAT(leftInNamespace, IsEmpty());
 }
 
