@@ -1,7 +1,6 @@
 #include "platform/ConfigurationStore.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -83,18 +82,4 @@ TEST_F(ConfigFolders, UsersOwnConfigurationIsNotConsulted) {
   env.set("XDG_CONFIG_HOME", scratch.makeFolder("home/.config"));
   scratch.write("home/.config/Vendor/App.conf", "[App]\nLimit=1\n");
   EXPECT_EQ(kStore.integerValue("Limit"), 0);
-}
-
-TEST_F(ConfigFolders, FilesOthersMayChangeArePassedOverAndReported) {
-  scratch.write("etc/second/Vendor/App.conf", "[App]\nLimit=2\n");
-  std::vector<std::string> reported;
-  const ConfigurationStore store(
-      "Vendor/App.conf", "App",
-      [&](const std::string& path, const std::string&) { reported.push_back(path); });
-  const std::string file = scratch.write("etc/first/Vendor/App.conf", "[App]\nLimit=1\n", 0666);
-  EXPECT_EQ(store.integerValue("Limit"), 2) << "a file anybody may write decided";
-  ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
-  ASSERT_EQ(::chmod(first.c_str(), 0777), 0);
-  EXPECT_EQ(store.integerValue("Limit"), 2) << "a file in a folder anybody may write decided";
-  EXPECT_EQ(reported, std::vector<std::string>(2, file));
 }

@@ -88,28 +88,15 @@ TEST_F(SearchPaths, TemporaryFolderFallsBackToTheCacheFolderNeverToHome) {
   ScratchFolder t;
   env.set("HOME", t.makeFolder("home"));
   env.set("TMPDIR", t.path("missing"));
-  struct Case {
-    const char* cacheHome;  // null: unset
-    std::string expectedParent;
-  };
-  for (const Case& c : {Case{nullptr, t.path("home/.cache")},
-                        Case{"relative", t.path("home/.cache")}, Case{"", t.path("home/.cache")}}) {
-    SCOPED_TRACE(c.cacheHome ? c.cacheHome : "unset");
-    if (c.cacheHome) {
-      env.set("XDG_CACHE_HOME", c.cacheHome);
-    } else {
-      env.unset("XDG_CACHE_HOME");
-    }
+  const std::string cache = t.path("cache"), homeCache = t.path("home/.cache");
+  for (const auto& [cacheHome, parent] : std::vector<std::pair<std::string, std::string>>{
+           {"", homeCache}, {"relative", homeCache}, {cache, cache}}) {
+    env.set("XDG_CACHE_HOME", cacheHome);
     auto folder = platform::temporaryDirectory();
-    ASSERT_TRUE(folder);
-    EXPECT_EQ(folder->rfind(c.expectedParent + "/zanth-", 0), 0u) << *folder;
+    ASSERT_TRUE(folder) << cacheHome;
+    EXPECT_EQ(folder->rfind(parent + "/zanth-", 0), 0u) << *folder;
     platform::removeTemporaryDirectory();
   }
-  env.set("XDG_CACHE_HOME", t.path("cache"));
-  auto folder = platform::temporaryDirectory();
-  ASSERT_TRUE(folder);
-  EXPECT_EQ(folder->rfind(t.path("cache/zanth-"), 0), 0u) << *folder;
-  platform::removeTemporaryDirectory();
 }
 
 TEST_F(SearchPaths, RemovingTheTemporaryFolderFollowsItWhereverItWasRenamed) {
