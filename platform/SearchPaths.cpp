@@ -157,8 +157,9 @@ std::vector<std::string> searchPaths(SearchPathDirectory, unsigned domainMask,
   std::vector<std::string> folders;
   if (domainMask & kUserDomainMask) folders.push_back(userDataFolder());
   if (domainMask & (kLocalDomainMask | kNetworkDomainMask | kSystemDomainMask)) {
-    for (std::string& folder : machineDataFolders(onUntrusted))
+    for (std::string& folder : machineDataFolders(onUntrusted)) {
       folders.push_back(std::move(folder));
+    }
   }
   return folders;
 }
