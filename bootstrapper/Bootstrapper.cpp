@@ -165,8 +165,13 @@ void Bootstrapper::handleDownloaderDone(bool success, const std::vector<std::str
   // The installer came from the first address, its detached signature from the second.
   installerLaunchPath_ = files[0];
   const std::string& signaturePath = files[1];
+  // From here on the installer is never reached by its path again: the folder it lies in can
+  // be renamed and the file replaced while the revocation lists download. A file that cannot
+  // be opened fails the verification.
+  installer_ = platform::FileManager::defaultManager().openOwnFileForReading(files[0]);
   verifier_ = std::make_unique<SignatureVerification>();
   verifier_->setDownloader(downloader_);
+  verifier_->setDataDescriptor(installer_.get());
   verifier_->verifyDataAtPath(*installerLaunchPath_, signaturePath);
 }
 
@@ -186,26 +191,27 @@ void Bootstrapper::handleSignatureDone(bool valid, SignatureVerification* verifi
   if (cancelled) cleanupAndExit(true, 11, text(ERROR_RUNTIME_NOT_FOUND));
 
   if (code == 0) {
-    if (!markAsExecutable(*installerLaunchPath_)) {
+    if (!markAsExecutable(installer_)) {
       code = 11;
     } else {
       const std::vector<std::string>& runtimeArgs = downloader_->runtimeArgs();
-      int status = installWithInstaller(*installerLaunchPath_, &runtimeArgs);
+      int status = installWithInstaller(installer_, *installerLaunchPath_, &runtimeArgs);
       cleanupAndExit(false, status, std::nullopt);
     }
   }
   cleanupAndExit(true, code, text(ERROR_VALIDATION_FAILED));
 }
 
-bool Bootstrapper::markAsExecutable(const std::string& path) {
+bool Bootstrapper::markAsExecutable(const platform::FileDescriptor& file) {
   auto& fileManager = platform::FileManager::defaultManager();
-  auto permissions = fileManager.posixPermissions(fileManager.resolveSymlinks(path));
+  auto permissions = fileManager.posixPermissions(file);
   if (!permissions) return false;
   // Execute for owner, group and others; every other bit, set-id and sticky included, stays.
-  return fileManager.setPosixPermissions(path, *permissions | 0111);
+  return fileManager.setPosixPermissions(file, *permissions | 0111);
 }
 
-int Bootstrapper::installWithInstaller(const std::string& installerPath,
+int Bootstrapper::installWithInstaller(const platform::FileDescriptor& installer,
+                                       const std::string& installerPath,
                                        const std::vector<std::string>* args) {
   std::vector<std::string> arguments;
   if (args && !args->empty()) {
@@ -218,7 +224,7 @@ int Bootstrapper::installWithInstaller(const std::string& installerPath,
 
   // A child that cannot be started reports 127 or 126 and counts as a failed installer.
   platform::Task task(installerPath, arguments);
-  if (task.launch()) task.waitUntilExit();
+  if (task.launchFromDescriptor(installer)) task.waitUntilExit();
   const int status = task.terminationStatus();
   if (status != 0) {
     install::logSubprocessFailure("Runtime Installer", status);
@@ -280,6 +286,9 @@ void Bootstrapper::cleanupAndExit(bool showDialog, int errCode,
   } else {
     install::logApplicationEnd(true, kProcessName, 0);
   }
+  // Closed first: some file systems (FUSE) keep a removed file that is still open as a hidden
+  // one, and the folder holding it could not go.
+  (void)installer_.close();
   if (downloader_) downloader_->cleanupTempFiles();
   platform::ui::Application::shared().terminate(errCode);
 }
@@ -288,6 +297,7 @@ void Bootstrapper::stopOnSignal(int signalNumber) {
   install::logSignalReceived(signalNumber);
   const int code = 128 + signalNumber;
   install::logApplicationEnd(false, kProcessName, code);
+  (void)installer_.close();
   if (downloader_) downloader_->cleanupTempFiles();
   platform::ui::Application::shared().terminate(code);
 }

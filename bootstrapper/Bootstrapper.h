@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileDescriptor.h"
 #include "platform/Notification.h"
 #include "platform/PropertyList.h"
 #include "platform/ui/Application.h"
@@ -42,11 +43,13 @@ class Bootstrapper : public platform::ui::ApplicationDelegate {
   void handleDownloaderDone(bool success, const std::vector<std::string>& files);
   void notifySignatureDone(const platform::Notification& notification);
   void handleSignatureDone(bool valid, SignatureVerification* verifier);
-  // Adds execute permission for everyone to the file at path, keeping every other bit.
-  [[nodiscard]] bool markAsExecutable(const std::string& path);
-  // Runs the downloaded runtime installer with args (or "-x1" when there are none) and the
-  // package path, waits for it and returns its exit status.
-  [[nodiscard]] int installWithInstaller(const std::string& installerPath,
+  // Adds execute permission for everyone to the file open as file, keeping every other bit.
+  [[nodiscard]] bool markAsExecutable(const platform::FileDescriptor& file);
+  // Runs the downloaded runtime installer, the file open as installer (installerPath is its
+  // first argument), with args (or "-x1" when there are none) and the package path, waits for
+  // it and returns its exit status.
+  [[nodiscard]] int installWithInstaller(const platform::FileDescriptor& installer,
+                                         const std::string& installerPath,
                                          const std::vector<std::string>* args);
 
   // Hands the package to the installed runtime's Application Installer; returns its result.
@@ -75,6 +78,8 @@ class Bootstrapper : public platform::ui::ApplicationDelegate {
   std::optional<std::string> appPath_;  // none when no package folder exists
   std::string appName_;
   std::optional<std::string> installerLaunchPath_;
+  // The downloaded installer, opened once: what is verified is what is made executable and run.
+  platform::FileDescriptor installer_;
   std::string localizedWindowTitle_;
   std::optional<platform::PropertyList> config_;
   Downloader* downloader_ = nullptr;

@@ -2,7 +2,6 @@
 
 #include "libinstall/DebugTrace.h"
 #include "libinstall/InstallLogMsgs.h"
-#include "platform/FileManager.h"
 #include "platform/Notification.h"
 #include "platform/NotificationQueue.h"
 #include "platform/Path.h"
@@ -76,8 +75,18 @@ void Downloader::startDownload(const std::string& notificationName) {
   }
 
   urlDownload_.reset();
-  urlDownload_ = platform::UrlDownload::create(url, *this);
   notificationName_ = notificationName;
+  // The private folder is made before the first request: a machine whose temporary folder
+  // others could change gets no download at all.
+  std::string folderProblem;
+  if (!platform::temporaryDirectory(&folderProblem)) {
+    install::logDownloadFailure(folderProblem.c_str());
+    setLastError(platform::Error{platform::kUrlErrorDomain, platform::url_error::kCannotCreateFile,
+                                 folderProblem, url});
+    continueAfterFailure();
+    return;
+  }
+  urlDownload_ = platform::UrlDownload::create(url, *this);
   if (urlDownload_) {
     doingDownload(true);
     return;
@@ -108,10 +117,9 @@ void Downloader::cleanupTempFiles() {
     urlDownload_.reset();
     cleanupPaths_.insert(cleanupPaths_.end(), resultPaths_.begin(), resultPaths_.end());
   }
-  auto& fileManager = platform::FileManager::defaultManager();
-  for (const std::string& path : cleanupPaths_) {
-    (void)fileManager.removeItem(path);  // whatever cannot be removed is left behind
-  }
+  // Every file a run creates lies in the private folder, which goes with everything in it.
+  // The files are not removed by their paths: the folder may have been renamed away and
+  // something else put at its path, which is not this program's to remove.
   cleanupPaths_.clear();
   platform::removeTemporaryDirectory();
 }
@@ -184,8 +192,10 @@ bool Downloader::shouldDecodeSourceDataOfMIMEType(platform::UrlDownload&,
 
 void Downloader::decideDestinationWithSuggestedFilename(platform::UrlDownload& download,
                                                         const std::string& filename) {
-  const std::string folder = platform::temporaryDirectory().value_or(platform::homeDirectory());
-  const std::string destination = platform::path::appendComponent(folder, filename);
+  // Made when the transfer started; without it the transfer fails as "cannot create file".
+  const auto folder = platform::temporaryDirectory();
+  if (!folder) return;
+  const std::string destination = platform::path::appendComponent(*folder, filename);
   install::logDownloadDest(destination.c_str());
   download.setDestination(destination, false);
 }

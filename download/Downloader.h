@@ -71,7 +71,9 @@ class Downloader : public platform::UrlDownloadDelegate {
   bool isDownloading() const { return urlDownload_ != nullptr; }
 
   // Starts the run (or goes on with it) at currentUrlIndex; the run ends with the done
-  // notification called notificationName. urlStrings must not be empty.
+  // notification called notificationName. urlStrings must not be empty. When no private folder
+  // can be made (see platform::temporaryDirectory), the URL fails before any request, with the
+  // reason logged and "cannot create file" as lastError.
   void startDownload(const std::string& notificationName);
   // Cancels the run: the transfer stops, the window closes, and the done notification says
   // false and cancelled. The action of the Cancel button and of closing the progress window.

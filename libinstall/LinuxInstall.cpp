@@ -3,10 +3,12 @@
 
 #include <climits>
 #include <cstdint>
+#include <set>
 #include <string_view>
 
 #include "BuildConfig.h"
 #include "libinstall/InstallLog.h"
+#include "libinstall/InstallLogMsgs.h"
 #include "libinstall/LibInstall.h"
 #include "libinstall/MacSystemVersion.h"
 #include "platform/Bundle.h"
@@ -15,6 +17,7 @@
 #include "platform/Path.h"
 #include "platform/SearchPaths.h"
 #include "platform/Task.h"
+#include "platform/TrustedLocation.h"
 
 namespace install {
 namespace {
@@ -104,6 +107,13 @@ class VersionScanner {
   std::size_t pos_ = 0;
 };
 
+// Logs a machine folder or file passed over because someone else could change it; once per
+// location, however often the run looks it up.
+void logUntrustedLocation(const std::string& path, const std::string& reason) {
+  static std::set<std::string> sReported;
+  if (sReported.insert(path).second) logIgnoredSetting(path.c_str(), reason.c_str());
+}
+
 }  // namespace
 
 int platform_installLog(severity_t severity, const char* format, va_list args) {
@@ -132,8 +142,11 @@ int platform_installLog(severity_t severity, const char* format, va_list args) {
 std::optional<std::string> getRuntimeLocation() {
   using namespace platform;
   const unsigned machineDomains = kLocalDomainMask | kNetworkDomainMask | kSystemDomainMask;
-  for (const std::string& library : searchPaths(SearchPathDirectory::Library, machineDomains)) {
+  for (const std::string& library :
+       searchPaths(SearchPathDirectory::Library, machineDomains, logUntrustedLocation)) {
     std::string candidate = path::appendComponent(library, kRuntimeFolder);
+    // A runtime that someone else could have put or changed there runs as whoever starts us.
+    if (!isUsableLocation(candidate, logUntrustedLocation)) continue;
     if (FileManager::defaultManager().fileExists(candidate)) return candidate;
   }
   return std::nullopt;
@@ -151,7 +164,9 @@ int runAppInstaller(const std::vector<std::string>& arguments) {
   auto package = platform::Bundle::bundleAtPath(*location);
   if (!package) return kNoAppInstaller;
   auto executable = package->executablePath();
-  if (!executable) return kNoAppInstaller;
+  if (!executable || !platform::isUsableLocation(*executable, logUntrustedLocation)) {
+    return kNoAppInstaller;
+  }
   platform::Task task(*executable, arguments);
   // A child that cannot be started has its 127 or 126 as its status already.
   if (task.launch()) task.waitUntilExit();
@@ -183,7 +198,8 @@ bool platform_updateDisabledFileExists() {
 
 int platform_getConfigurationValue(const char* key) {
   if (!key) return 0;
-  return platform::ConfigurationStore(kConfigurationFile, kConfigurationGroup).integerValue(key);
+  return platform::ConfigurationStore(kConfigurationFile, kConfigurationGroup, logUntrustedLocation)
+      .integerValue(key);
 }
 
 void platform_getPlatformInfo(PlatformInfo& info) {

@@ -20,8 +20,11 @@ constexpr std::size_t kMaxFileBytes = std::size_t{1024} * 1024;
 
 }  // namespace
 
-ConfigurationStore::ConfigurationStore(std::string relativePath, std::string group)
-    : relativePath_(std::move(relativePath)), group_(std::move(group)) {}
+ConfigurationStore::ConfigurationStore(std::string relativePath, std::string group,
+                                       UntrustedLocationHandler onUntrusted)
+    : relativePath_(std::move(relativePath)),
+      group_(std::move(group)),
+      onUntrusted_(std::move(onUntrusted)) {}
 
 std::vector<std::string> ConfigurationStore::configurationFolders() {
   const char* value = std::getenv("XDG_CONFIG_DIRS");
@@ -35,8 +38,9 @@ std::vector<std::string> ConfigurationStore::configurationFolders() {
 
 int ConfigurationStore::integerValue(const std::string& key) const {
   for (const std::string& folder : configurationFolders()) {
-    auto bytes = FileManager::defaultManager().contentsOfSmallFile(
-        path::appendComponent(folder, relativePath_), kMaxFileBytes);
+    const std::string filePath = path::appendComponent(folder, relativePath_);
+    if (!isUsableLocation(filePath, onUntrusted_)) continue;
+    auto bytes = FileManager::defaultManager().contentsOfSmallFile(filePath, kMaxFileBytes);
     if (!bytes) continue;
     GKeyFilePtr file(g_key_file_new());
     GError* rawError = nullptr;

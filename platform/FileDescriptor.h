@@ -30,6 +30,9 @@ class FileDescriptor {
   // The descriptor, still owned by this object; -1 when there is none.
   int get() const { return fd_; }
   explicit operator bool() const { return fd_ >= 0; }
+  // Gives up ownership without closing: the caller (or whatever it hands the descriptor to)
+  // closes it.
+  [[nodiscard]] int release() { return std::exchange(fd_, -1); }
   // Closes the descriptor now. False when close reports an error, which for a file written to
   // can be the first sign that earlier writes did not reach the disk. True when there is none.
   [[nodiscard]] bool close() {

@@ -37,6 +37,27 @@ bool FileManager::setPosixPermissions(const std::string& path, unsigned permissi
   return !path.empty() && ::chmod(path.c_str(), static_cast<mode_t>(permissions & 07777)) == 0;
 }
 
+std::optional<unsigned> FileManager::posixPermissions(const FileDescriptor& file) const {
+  struct stat st;
+  if (!file || ::fstat(file.get(), &st) != 0) return std::nullopt;
+  return static_cast<unsigned>(st.st_mode & 07777);
+}
+
+bool FileManager::setPosixPermissions(const FileDescriptor& file, unsigned permissions) const {
+  return file && ::fchmod(file.get(), static_cast<mode_t>(permissions & 07777)) == 0;
+}
+
+FileDescriptor FileManager::openOwnFileForReading(const std::string& path) const {
+  // Non-blocking, so that a FIFO planted at the path cannot hold the program in open().
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat st;
+  if (!file || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+      (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    return FileDescriptor();
+  }
+  return file;
+}
+
 bool FileManager::removeItem(const std::string& path) const {
   struct stat st;
   if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/FileDescriptor.h"
+
 namespace platform {
 
 // File-system queries and changes on paths. Every operation reports failure as a result.
@@ -18,6 +20,13 @@ class FileManager {
   std::optional<unsigned> posixPermissions(const std::string& path) const;
   // Sets the POSIX permission bits of the item at path (following links).
   [[nodiscard]] bool setPosixPermissions(const std::string& path, unsigned permissions) const;
+  // The same two for the file open as file, whatever its name is now.
+  std::optional<unsigned> posixPermissions(const FileDescriptor& file) const;
+  [[nodiscard]] bool setPosixPermissions(const FileDescriptor& file, unsigned permissions) const;
+  // Opens the regular file at path for reading (close-on-exec), never through a symbolic link
+  // in its last component. Refused (no descriptor) unless the file belongs to this process's
+  // user and nobody else may write it: the caller relies on its bytes staying what it reads.
+  FileDescriptor openOwnFileForReading(const std::string& path) const;
   // Removes the item at path; a directory with everything inside it. Symbolic links are removed,
   // never followed. Returns false when something could not be removed.
   [[nodiscard]] bool removeItem(const std::string& path) const;

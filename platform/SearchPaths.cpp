@@ -1,13 +1,20 @@
 #include "platform/SearchPaths.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
+#include "platform/FileDescriptor.h"
 #include "platform/FileManager.h"
 #include "platform/Path.h"
 
@@ -55,7 +62,7 @@ std::string userDataFolder() {
   return path::appendComponent(homeDirectory(), ".local/share");
 }
 
-std::vector<std::string> machineDataFolders() {
+std::vector<std::string> machineDataFolders(const UntrustedLocationHandler& onUntrusted) {
   std::string dirs = environment("XDG_DATA_DIRS");
   if (dirs.empty()) dirs = "/usr/local/share:/usr/share";
   const std::string home = homeDirectory();
@@ -64,24 +71,95 @@ std::vector<std::string> machineDataFolders() {
   for (std::string& entry : path::splitColonList(dirs)) {
     // The user's own folders are never searched for machine-wide software.
     if (entry.front() != '/' || isInside(entry, home) || isInside(entry, userData)) continue;
+    // Software found in a folder that another user may change could be anybody's.
+    if (!isUsableLocation(entry, onUntrusted)) continue;
     folders.push_back(std::move(entry));
   }
   return folders;
 }
 
-std::optional<std::string>& temporaryFolder() {
-  static std::optional<std::string> sFolder;
+// The private folder: its path as made, and a descriptor on it for the clean-up.
+struct PrivateFolder {
+  std::string path;
+  FileDescriptor descriptor;
+};
+
+std::optional<PrivateFolder>& temporaryFolder() {
+  static std::optional<PrivateFolder> sFolder;
   return sFolder;
+}
+
+std::optional<PrivateFolder> makePrivateFolderIn(const std::string& base) {
+  std::string pattern = path::appendComponent(base, "zanth-XXXXXX");
+  if (::mkdtemp(pattern.data()) == nullptr) return std::nullopt;
+  FileDescriptor descriptor(
+      ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!descriptor) {
+    ::rmdir(pattern.c_str());
+    return std::nullopt;
+  }
+  return PrivateFolder{std::move(pattern), std::move(descriptor)};
+}
+
+std::string userCacheFolder() {
+  std::string cacheHome = environment("XDG_CACHE_HOME");
+  if (!cacheHome.empty() && cacheHome.front() == '/') return cacheHome;
+  return path::appendComponent(homeDirectory(), ".cache");
+}
+
+// Removes everything inside the folder open as folder, depth first, without following links.
+void removeContents(int folder) {
+  FileDescriptor listing(::dup(folder));
+  if (!listing) return;
+  std::unique_ptr<DIR, int (*)(DIR*)> entries(::fdopendir(listing.get()), &::closedir);
+  if (!entries) return;
+  (void)listing.release();  // closed with entries
+  ::rewinddir(entries.get());
+  while (const struct dirent* entry = ::readdir(entries.get())) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (::unlinkat(folder, entry->d_name, 0) == 0 || errno != EISDIR) continue;
+    FileDescriptor inner(
+        ::openat(folder, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!inner) continue;
+    removeContents(inner.get());
+    ::unlinkat(folder, entry->d_name, AT_REMOVEDIR);
+  }
+}
+
+// Removes the empty folder open as folder under whatever name it has now (the kernel keeps
+// the name of an open directory up to date), and only if that name still leads to it.
+void removeFolderByCurrentName(int folder) {
+  struct stat own;
+  if (::fstat(folder, &own) != 0) return;
+  char current[PATH_MAX];
+  const std::string link = "/proc/self/fd/" + std::to_string(folder);
+  const ssize_t length = ::readlink(link.c_str(), current, sizeof current - 1);
+  if (length <= 0) return;
+  const std::string name(current, static_cast<std::size_t>(length));
+  if (name.front() != '/') return;  // " (deleted)" or not a path: already gone
+  FileDescriptor parent(
+      ::open(path::deletingLastComponent(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const std::string last = path::lastComponent(name);
+  struct stat there;
+  if (!parent || ::fstatat(parent.get(), last.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 ||
+      there.st_dev != own.st_dev || there.st_ino != own.st_ino) {
+    return;
+  }
+  ::unlinkat(parent.get(), last.c_str(), AT_REMOVEDIR);
 }
 
 }  // namespace
 
-std::vector<std::string> searchPaths(SearchPathDirectory, unsigned domainMask) {
+std::vector<std::string> searchPaths(SearchPathDirectory, unsigned domainMask,
+                                     const UntrustedLocationHandler& onUntrusted) {
   // The same folders serve both kinds of directory on this host.
   std::vector<std::string> folders;
   if (domainMask & kUserDomainMask) folders.push_back(userDataFolder());
   if (domainMask & (kLocalDomainMask | kNetworkDomainMask | kSystemDomainMask)) {
-    for (std::string& folder : machineDataFolders()) folders.push_back(std::move(folder));
+    for (std::string& folder : machineDataFolders(onUntrusted)) {
+      folders.push_back(std::move(folder));
+    }
   }
   return folders;
 }
@@ -93,21 +171,44 @@ std::string homeDirectory() {
   return entry && entry->pw_dir ? entry->pw_dir : "/";
 }
 
-std::optional<std::string> temporaryDirectory() {
+std::optional<std::string> temporaryDirectory(std::string* problem) {
   auto& folder = temporaryFolder();
-  if (folder) return folder;
+  if (folder) return folder->path;
   std::string base = environment("TMPDIR");
   if (base.empty() || base.front() != '/') base = "/tmp";
-  std::string pattern = path::appendComponent(base, "zanth-XXXXXX");
-  if (::mkdtemp(pattern.data()) == nullptr) return std::nullopt;
-  folder = std::move(pattern);
-  return folder;
+  const TrustCheck shared = checkTrustedLocation(base);
+  if (shared.trust == Trust::kUntrusted) {
+    // Not a reason to go elsewhere: a machine set up like this is refused, not worked around.
+    if (problem) *problem = "unsafe temporary folder: " + shared.reason;
+    return std::nullopt;
+  }
+  if (shared.trust == Trust::kTrusted) folder = makePrivateFolderIn(base);
+  if (!folder) {
+    // Never the home folder itself: a file named by a server could land on the user's own
+    // settings there (".bash_profile").
+    const std::string cache = userCacheFolder();
+    ::mkdir(cache.c_str(), 0700);  // the cache folder may not exist yet; failures show below
+    const TrustCheck cacheCheck = checkTrustedLocation(cache);
+    if (cacheCheck.trust == Trust::kTrusted) folder = makePrivateFolderIn(cache);
+    if (!folder) {
+      if (problem) {
+        *problem = cacheCheck.trust == Trust::kUntrusted
+                       ? "unsafe cache folder: " + cacheCheck.reason
+                       : "no private folder can be made in " + base + " or " + cache;
+      }
+      return std::nullopt;
+    }
+  }
+  return folder->path;
 }
 
 void removeTemporaryDirectory() {
   auto& folder = temporaryFolder();
   if (!folder) return;
-  (void)FileManager::defaultManager().removeItem(*folder);  // what cannot go is left behind
+  // Through the descriptor, never through the path: whatever now stands at the path may be
+  // someone else's. What cannot go is left behind.
+  removeContents(folder->descriptor.get());
+  removeFolderByCurrentName(folder->descriptor.get());
   folder.reset();
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TrustedLocation.h"
+
 namespace platform {
 
 // Standard folders, as the desktop's base-directory settings name them.
@@ -21,16 +23,25 @@ enum SearchPathDomainMask : unsigned {
 // The user's domain is the user's data folder ($XDG_DATA_HOME, default ~/.local/share). The
 // machine-wide domains (local, network, system) share one list: the entries of $XDG_DATA_DIRS
 // (default /usr/local/share:/usr/share), without empty or relative entries and without any
-// entry that is the user's data folder or lies inside the user's home.
-std::vector<std::string> searchPaths(SearchPathDirectory directory, unsigned domainMask);
+// entry that is the user's data folder or lies inside the user's home. An entry that someone
+// other than root or the user could change (see TrustedLocation.h) is left out as well, and
+// reported to onUntrusted.
+std::vector<std::string> searchPaths(SearchPathDirectory directory, unsigned domainMask,
+                                     const UntrustedLocationHandler& onUntrusted = nullptr);
 
 // The user's home folder: $HOME, else the password database's entry.
 std::string homeDirectory();
 
-// A folder private to this process (mode 0700) under $TMPDIR (default /tmp), made on first
-// use and kept for the life of the process; none when it cannot be made.
-std::optional<std::string> temporaryDirectory();
-// Removes the private temporary folder with everything in it, if it was made.
+// A folder private to this process (mode 0700), made on first use and kept for the life of the
+// process: under $TMPDIR (default /tmp), or under the user's cache folder ($XDG_CACHE_HOME,
+// default ~/.cache, made when missing) when $TMPDIR is missing or no folder can be made there.
+// None when $TMPDIR exists but others could change it (as TrustedLocation.h decides: a shared
+// folder without the sticky bit lets anyone rename the private folder away), or when neither
+// place works; then problem (when given) receives why.
+std::optional<std::string> temporaryDirectory(std::string* problem = nullptr);
+// Removes the private temporary folder with everything in it, if it was made. The folder is
+// reached through a descriptor held since it was made, so what is inside goes even when the
+// folder was renamed meanwhile, and a folder put in its place is left alone.
 void removeTemporaryDirectory();
 
 }  // namespace platform

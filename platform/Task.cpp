@@ -21,6 +21,9 @@ constexpr int kStatusNotFound = 127;
 constexpr int kStatusCannotExecute = 126;
 // A child that ended neither by exit nor by a signal counts as failed.
 constexpr int kStatusUnknown = 1;
+// Where a child started from a descriptor finds its program file.
+constexpr int kChildProgramDescriptor = 3;
+constexpr const char* kChildProgramPath = "/proc/self/fd/3";
 
 int statusForSpawnError(int error) {
   switch (error) {
@@ -59,7 +62,22 @@ Task::Task(std::string launchPath, std::vector<std::string> arguments)
 
 Task::~Task() = default;
 
-bool Task::launch() {
+bool Task::launch() { return spawn(launchPath_, -1); }
+
+bool Task::launchFromDescriptor(const FileDescriptor& program) {
+  // An invalid descriptor must not fall back to descriptor 3 of whatever the child inherits.
+  if (!program) {
+    if (!launched_) {
+      launched_ = true;
+      ended_ = true;
+      status_ = kStatusCannotExecute;
+    }
+    return false;
+  }
+  return spawn(kChildProgramPath, program.get());
+}
+
+bool Task::spawn(const std::string& executablePath, int programDescriptor) {
   if (launched_) return pid_ > 0;
   launched_ = true;
 
@@ -78,7 +96,14 @@ bool Task::launch() {
     return false;
   }
   std::unique_ptr<posix_spawn_file_actions_t, FileActionsDeleter> actionsOwner(&actions);
-  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  int firstClosed = kChildProgramDescriptor;
+  if (programDescriptor >= 0) {
+    // The copy dup2 makes is not closed on exec; when the file is descriptor 3 here already,
+    // dup2 onto itself clears the flag instead (glibc 2.29 and later, as POSIX now asks).
+    posix_spawn_file_actions_adddup2(&actions, programDescriptor, kChildProgramDescriptor);
+    firstClosed = kChildProgramDescriptor + 1;
+  }
+  posix_spawn_file_actions_addclosefrom_np(&actions, firstClosed);
 
   // An ignored signal stays ignored across exec: the child gets SIGPIPE back as every program
   // expects it, whatever this process does with it.
@@ -100,7 +125,7 @@ bool Task::launch() {
   // glibc reports a failed exec (missing file, no execute permission) as the result of
   // posix_spawn itself, so nothing of a failed start reaches the child's status.
   const int error =
-      ::posix_spawn(&pid, launchPath_.c_str(), &actions, &attributes, argv.data(), environ);
+      ::posix_spawn(&pid, executablePath.c_str(), &actions, &attributes, argv.data(), environ);
   if (error != 0) {
     ended_ = true;
     status_ = statusForSpawnError(error);

@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileDescriptor.h"
+
 namespace platform {
 
 // A child process: one program started with a path and an argument list, waited for
 // synchronously. The child inherits the environment, the working directory and the standard
-// streams (descriptors 0, 1 and 2; no other descriptor of this process reaches it). Its
-// argument vector is the launch path followed by the arguments, one entry each, passed as they
-// are: no shell, no quoting, no search through PATH.
+// streams (descriptors 0, 1 and 2; no other descriptor of this process reaches it, except the
+// program's own file after launchFromDescriptor). Its argument vector is the launch path
+// followed by the arguments, one entry each, passed as they are: no shell, no quoting, no
+// search through PATH.
 class Task {
  public:
   Task(std::string launchPath, std::vector<std::string> arguments);
@@ -23,6 +26,12 @@ class Task {
   // then ended with status 127 when there is no program at the launch path and 126 when the
   // file there cannot be executed (the shell's conventions).
   [[nodiscard]] bool launch();
+  // As launch, but runs the file open as program instead of whatever the launch path names now
+  // (the launch path is still the child's first argument). The child gets the file as
+  // descriptor 3, not closed on exec, and is started as /proc/self/fd/3: a "#!" script's
+  // interpreter opens its script by that name after the exec, so the descriptor has to survive
+  // it. Needs /proc; the program must be open for reading and executable.
+  [[nodiscard]] bool launchFromDescriptor(const FileDescriptor& program);
   // Blocks until the child has ended (returns at once when it never started or was already
   // waited for). Meanwhile SIGTERM, SIGINT and SIGHUP sent to this process are passed on to the
   // child and recorded for pendingTerminationSignal (TerminationSignals.h); nothing else of
@@ -40,6 +49,9 @@ class Task {
   const std::vector<std::string>& arguments() const { return arguments_; }
 
  private:
+  // Starts executablePath with programDescriptor (when not negative) as the child's descriptor 3.
+  [[nodiscard]] bool spawn(const std::string& executablePath, int programDescriptor);
+
   std::string launchPath_;
   std::vector<std::string> arguments_;
   pid_t pid_ = 0;

@@ -12,6 +12,7 @@
 #include <openssl/x509.h>
 #include <openssl/x509_vfy.h>
 #include <openssl/x509v3.h>
+#include <unistd.h>
 
 #include "download/DownloaderNotifications.h"
 #include "libinstall/InstallLogMsgs.h"
@@ -77,10 +78,19 @@ BioPtr readAtMost(BIO* file, int limit, bool& tooLarge) {
   return memory;
 }
 
-// The file at path behind a read buffer of kDataReadBufferSize bytes (without it when no buffer
-// can be made); null when the file cannot be opened.
-BioPtr openDataForReading(const std::optional<std::string>& path) {
-  BioPtr file = openFileForReading(path);
+// The file open as descriptor (not owned), from its start; null when it cannot be read from
+// there.
+BioPtr readDescriptorFromStart(int descriptor) {
+  if (descriptor < 0 || ::lseek(descriptor, 0, SEEK_SET) != 0) return nullptr;
+  return BioPtr(BIO_new_fd(descriptor, BIO_NOCLOSE));
+}
+
+// The data, read through descriptor when there is one and else from the file at path, behind a
+// read buffer of kDataReadBufferSize bytes (without it when no buffer can be made); null when
+// the file cannot be opened.
+BioPtr openDataForReading(const std::optional<std::string>& path,
+                          const std::optional<int>& descriptor) {
+  BioPtr file = descriptor ? readDescriptorFromStart(*descriptor) : openFileForReading(path);
   if (!file) return nullptr;
   BioPtr buffer{BIO_new(BIO_f_buffer())};
   if (!buffer || BIO_set_read_buffer_size(buffer.get(), kDataReadBufferSize) != 1) return file;
@@ -204,7 +214,7 @@ bool SignatureVerification::verifyDetachedSignature(PKCS7* pkcs7) {
   BioPtr data;
   if (!store) {
     message = "Failed to create store pkcs7 signature";
-  } else if (data = openDataForReading(dataPath_); !data) {
+  } else if (data = openDataForReading(dataPath_, dataDescriptor_); !data) {
     message = "Unable to read data " + dataPath_.value_or("");
   } else if (!hasDigestAlgorithms(pkcs7)) {
     message = "Error verifying code signature. ";

@@ -32,7 +32,8 @@ class SignatureVerification {
   // Runs one pass over the data file and its detached signature: the first pass checks the
   // signer and the signature and hands over to the revocation-list download; the second pass
   // (once that download is done) checks the signer again and the chain against the lists.
-  // The result is never delivered inside this call.
+  // The result is never delivered inside this call. When a data descriptor is set (see
+  // setDataDescriptor), the data is read through it and dataPath only names it in messages.
   void verifyDataAtPath(const std::string& dataPath, const std::string& signaturePath);
 
   // The first non-empty failure message of this verification; "" while there is none.
@@ -41,6 +42,10 @@ class SignatureVerification {
   void setErrorString(const std::string& message);
 
   void setDataPath(const std::string& path) { dataPath_ = path; }
+  // The file to read the data through instead of opening dataPath: both passes read it from
+  // its start, whatever the path names meanwhile. Not owned: it must stay open until the result
+  // has arrived. A negative descriptor reads as a file that cannot be opened.
+  void setDataDescriptor(std::optional<int> descriptor) { dataDescriptor_ = descriptor; }
   void setSignaturePath(const std::string& path) { signaturePath_ = path; }
   void setCrlPaths(std::optional<std::vector<std::string>> paths) { crlPaths_ = std::move(paths); }
   // The downloader that fetches the revocation lists. Not owned: it must outlive the
@@ -58,8 +63,9 @@ class SignatureVerification {
   // Reads signaturePath as one DER PKCS#7 structure and checks its signer's identity. Null on
   // any failure, with the reason recorded; a file above 1 MiB is refused unparsed.
   [[nodiscard]] signature::Pkcs7Ptr readPkcs7();
-  // Verifies pkcs7 over the bytes of dataPath against the trust store, the signer's chain
-  // included. Records the reason on failure. Collects the verified chain in certChain.
+  // Verifies pkcs7 over the bytes of dataPath (or of the data descriptor) against the trust store,
+  // the signer's chain included. Records the reason on failure. Collects the verified chain in
+  // certChain.
   [[nodiscard]] bool verifyDetachedSignature(PKCS7* pkcs7);
   // A store trusting the built-in root alone, with verifyCallback, purpose "any" and unhandled
   // critical extensions ignored. Null only when no store can be made; a store without anchors
@@ -123,6 +129,7 @@ class SignatureVerification {
   std::string errorString_;
   bool startedFetchingCrls_ = false;
   std::optional<std::string> dataPath_;
+  std::optional<int> dataDescriptor_;
   std::optional<std::string> signaturePath_;
   std::optional<std::vector<std::string>> crlPaths_;
   Downloader* downloader_ = nullptr;

@@ -2,6 +2,7 @@
 // bit, and launch roads that end the process (in death tests), with the headless interface.
 #include "bootstrapper/Bootstrapper.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -121,22 +122,27 @@ TEST_F(BootstrapperTest, MarkAsExecutableAddsExecuteForEveryoneAndKeepsTheRest) 
     const std::string file = folder + "/installer";
     testsupport::writeFile(file, "#!/bin/sh\n", c.before);
     ASSERT_EQ(modeOf(file), c.before);
-    EXPECT_TRUE(bootstrapper.markAsExecutable(file)) << std::oct << c.before;
+    const platform::FileDescriptor open(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    EXPECT_TRUE(bootstrapper.markAsExecutable(open)) << std::oct << c.before;
     EXPECT_EQ(modeOf(file), c.after) << std::oct << c.before;
     std::filesystem::remove(file);
   }
 }
 
-TEST_F(BootstrapperTest, MarkAsExecutableFollowsLinksAndFailsWithoutAFile) {
+TEST_F(BootstrapperTest, MarkAsExecutableChangesTheOpenFileNotWhatItsPathNamesNow) {
   Bootstrapper bootstrapper;
-  const std::string target = folder + "/real";
-  testsupport::writeFile(target, "x", 0640);
-  std::filesystem::create_symlink(target, folder + "/link");
-  EXPECT_TRUE(bootstrapper.markAsExecutable(folder + "/link"));
-  EXPECT_EQ(modeOf(target), 0751u);
-  EXPECT_FALSE(bootstrapper.markAsExecutable(folder + "/missing"));
-  std::filesystem::create_symlink(folder + "/nowhere", folder + "/dangling");
-  EXPECT_FALSE(bootstrapper.markAsExecutable(folder + "/dangling"));
+  const std::string path = folder + "/installer";
+  testsupport::writeFile(path, "verified", 0640);
+  const platform::FileDescriptor verified(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  testsupport::writeFile(folder + "/other", "other", 0640);
+  std::filesystem::rename(folder + "/other", path);
+
+  EXPECT_TRUE(bootstrapper.markAsExecutable(verified));
+  struct stat st {};
+  ASSERT_EQ(::fstat(verified.get(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0751u) << "the open file was not changed";
+  EXPECT_EQ(modeOf(path), 0640u) << "the file now at the path was changed";
+  EXPECT_FALSE(bootstrapper.markAsExecutable(platform::FileDescriptor()));
 }
 
 }  // namespace

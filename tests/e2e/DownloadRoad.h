@@ -44,9 +44,10 @@ class DownloadRoad : public ::testing::Test {
   }
 
   // A runtime installer that records its mode and arguments and exits with $ZANTH_E2E_EXIT.
+  // It is started from an open descriptor, so $0 is a link to its file ("-L" follows it).
   static std::string installerScript() {
     return "#!/bin/sh\n"
-           "{ stat -c %a \"$0\"; printf '%s\\n' \"$@\"; } >\"$ZANTH_E2E_RECORD\"\n"
+           "{ stat -L -c %a \"$0\"; printf '%s\\n' \"$@\"; } >\"$ZANTH_E2E_RECORD\"\n"
            "exit \"${ZANTH_E2E_EXIT:-0}\"\n";
   }
 

@@ -17,6 +17,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "tests/e2e/DownloadRoad.h"
 #include "tests/support/Files.h"
@@ -135,13 +136,15 @@ std::optional<std::string> chmodRefusingMountUnavailable() {
 
 // Runs the program as root in a private mount namespace: setup (shell commands, with TMPDIR and
 // HOME set) first, then the program; then everything left in TMPDIR and HOME (the sandbox's
-// own .local/share aside) is listed before the namespace and its mounts go away.
+// own .local/share and the user's cache folder itself aside) is listed before the namespace and
+// its mounts go away.
 constexpr const char* kNamespaceShell = R"sh(
 eval "$1" || { echo "the mount setup failed" >&2; exit 99; }
 shift
 "$@"
 status=$?
 find "$TMPDIR" "$HOME" -mindepth 1 ! -path "$HOME/.local" ! -path "$HOME/.local/share" \
+  ! -path "$HOME/.cache" \
   >"$ZANTH_E2E_LISTING"
 exit $status
 )sh";
@@ -368,8 +371,8 @@ TEST_F(FaultInjection, FilesPlantedAtGuessablePathsAreNeitherUsedNorTouched) {
   std::sort(planted.begin(), planted.end());
   // The real installer also records its own folder's mode and owner.
   publishInstaller(
-      "#!/bin/sh\n{ stat -c %a \"$0\"; printf '%s\\n' \"$@\"; "
-      "stat -c '%a %u' \"$(dirname \"$0\")\"; } >\"$ZANTH_E2E_RECORD\"\n",
+      "#!/bin/sh\n{ stat -L -c %a \"$0\"; printf '%s\\n' \"$@\"; "
+      "stat -c '%a %u' \"$(dirname \"$(readlink -f \"$0\")\")\"; } >\"$ZANTH_E2E_RECORD\"\n",
       "good");
 
   auto result = box.run({"-silent", "-allowDownload"});
@@ -420,6 +423,59 @@ TEST_F(FaultInjection, AnotherUserCannotReachTheDownloadsWhileTheProgramRuns) {
   EXPECT_THAT(leftovers(), ElementsAre(plantedInstaller));
 }
 
+TEST_F(FaultInjection, TemporaryFolderThatOthersMayWriteWithoutTheStickyBitIsRefused) {
+  ASSERT_EQ(::chmod(box.tmp().c_str(), 0777), 0);
+  auto result = box.run({"-silent", "-allowDownload"});
+  expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
+  const Lines expected =
+      beginLines() + Lines{"Begin runtime download from " + kInstallerUrl,
+                           "E: Download failure: unsafe temporary folder: " + box.tmp() +
+                               " may be written by group or others (mode 0777)",
+                           "E: Bootstrapper end with exit code 11"};
+  EXPECT_EQ(logTexts(), expected);
+  EXPECT_THAT(server.requests(), IsEmpty());
+  EXPECT_THAT(leftovers(), IsEmpty());
+  EXPECT_FALSE(fs::exists(box.home() + "/.cache")) << "the download went elsewhere instead";
+}
+
+TEST_F(FaultInjection, InstallerSwappedAndFolderRenamedDuringTheListsRunsOnlyTheVerifiedBytes) {
+  // The second list is held half-way until the swap below is done ("go" on the server).
+  setSwitches("crl/QuillorCodeSigning.crl", "_hold=go");
+  const std::string plantedScript = "#!/bin/sh\necho planted >\"$ZANTH_E2E_RECORD\"\n";
+  const std::string moved = box.tmp() + "/moved";
+  auto swap = std::async(std::launch::async, [&]() -> std::string {
+    std::string folder;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (folder.empty() && std::chrono::steady_clock::now() < end) {
+      for (const std::string& path : testsupport::listTree(box.tmp())) {
+        if (fs::path(path).filename() == "QuillorCodeSigning.crl")
+          folder = fs::path(path).parent_path();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!folder.empty()) {
+      // The verified installer replaced in its folder, then the whole folder renamed away and
+      // another put in its place, holding a script beside the genuine signature.
+      writeFile(folder + "/planted", plantedScript, 0755);
+      fs::rename(folder + "/planted", folder + "/installer");
+      fs::rename(folder, moved);
+      writeFile(folder + "/installer", plantedScript, 0755);
+      fs::copy_file(signaturePath(), folder + "/installer.p7");
+    }
+    writeFile(serverPath("go"), "");
+    return folder;
+  });
+  auto result = box.run({"-silent", "-allowDownload"});
+  const std::string folder = swap.get();
+  ASSERT_FALSE(folder.empty()) << "the list download never reached the private folder";
+
+  expectInstalled(result);
+  EXPECT_FALSE(fs::exists(moved)) << "the renamed private folder was left behind";
+  EXPECT_THAT(leftovers(), ElementsAre(folder, folder + "/installer", folder + "/installer.p7"))
+      << "the folder put in place of the private one is not the program's to change";
+  EXPECT_EQ(readFile(folder + "/installer"), plantedScript);
+}
+
 TEST_F(FaultInjectionWithMounts, GzipBodyThatOutgrowsTheTemporaryFolderEndsWithEleven) {
   // 16 MiB of zeros, sent gzip-compressed (some 16 KiB) and decoded by the program into 2 MiB.
   writeFile(installerPath(), "");
@@ -432,15 +488,18 @@ TEST_F(FaultInjectionWithMounts, GzipBodyThatOutgrowsTheTemporaryFolderEndsWithE
   EXPECT_THAT(leftInNamespace, IsEmpty()) << "the partial download was left behind";
 }
 
-TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToHomeAndFailsWhenBothAre) {
-  // A read-only TMPDIR, which not even root can write to: the downloads go to HOME.
+TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToTheCacheFolderNeverToHome) {
+  // A read-only TMPDIR, which not even root can write to: the downloads go to a private folder
+  // in the user's cache folder, made for it.
   const std::string readOnlyTmp = tmpfsOnTmpdir("ro,size=64k");
   auto result = runWithMounts(readOnlyTmp, {"-silent", "-allowDownload"});
   expectInstalled(result);
-  EXPECT_THAT(logTexts(), Contains("Download destination is " + box.home() + "/installer"));
-  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in HOME";
+  EXPECT_THAT(logTexts(),
+              Contains(::testing::MatchesRegex("Download destination is " + box.home() +
+                                               "/\\.cache/zanth-[A-Za-z0-9]{6}/installer")));
+  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in the cache folder";
 
-  // HOME read-only too: no file can be created.
+  // HOME read-only too: no private folder can be made, and nothing is fetched.
   startCase();
   const std::size_t requestsBefore = server.requests().size();
   result = runWithMounts(readOnlyTmp +
@@ -448,9 +507,9 @@ TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToHomeAndFail
                              "mount -o remount,bind,ro \"$HOME\"",
                          {"-silent", "-allowDownload"});
   expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
-  EXPECT_THAT(logTexts(), Contains("E: Download failure: cannot create file"));
-  EXPECT_EQ(server.requests().size(), requestsBefore + 1)
-      << "a signature fetched after the failure";
+  EXPECT_THAT(logTexts(), Contains("E: Download failure: no private folder can be made in " +
+                                   box.tmp() + " or " + box.home() + "/.cache"));
+  EXPECT_EQ(server.requests().size(), requestsBefore) << "something was fetched";
   EXPECT_THAT(leftInNamespace, IsEmpty());
 }
 

@@ -1,6 +1,7 @@
 // Runtime discovery, versions, update permission and the Application Installer hand-off, on
 // real folders with the host folders redirected through the environment.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "tests/support/EnvironmentGuard.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/SyslogCapture.h"
 
 using install::RuntimeVersionInfo;
 using testsupport::EnvironmentGuard;
@@ -300,4 +302,43 @@ TEST_F(Machine, InstallerReceivesTheArgumentsByteForByte) {
   std::string expected;
   for (const auto& arg : args) expected += arg + '\0';
   EXPECT_EQ(readFile(out), expected);
+}
+
+TEST_F(Machine, WhatOthersMayChangeIsSkippedWithALogLine) {
+  testsupport::SyslogCapture systemLog;
+  const std::string ran = scratch.path("ran");
+  const std::string planted = installRuntime(localShare, "2.7.1.96");
+  installAppInstaller(planted, "touch '" + ran + "'\n");
+  const std::string genuine = installRuntime(systemShare, "1.5.0.10");
+  const std::string ignoring = "Ignoring setting ";
+  const std::string mayBeWritten = " may be written by group or others (mode 0777)";
+
+  // A data folder anybody may write, then the runtime folder in a trusted one.
+  for (const std::string& open : {localShare, planted}) {
+    SCOPED_TRACE(open);
+    systemLog.clear();
+    ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
+    EXPECT_EQ(install::getRuntimeLocation(), genuine);
+    EXPECT_EQ(systemLog.texts(),
+              std::vector<std::string>{ignoring + open + ": " + open + mayBeWritten});
+    ASSERT_EQ(::chmod(open.c_str(), 0755), 0);
+  }
+
+  // The Application Installer itself.
+  systemLog.clear();
+  const std::string executable = planted + "/" + kInstaller + "/Contents/MacOS/App Installer";
+  ASSERT_EQ(::chmod(executable.c_str(), 0777), 0);
+  EXPECT_EQ(install::runAppInstaller({}), 5);
+  EXPECT_FALSE(std::filesystem::exists(ran)) << "an installer anybody may change was run";
+  EXPECT_EQ(systemLog.texts(),
+            std::vector<std::string>{ignoring + executable + ": " + executable + mayBeWritten});
+
+  // A configuration file.
+  systemLog.clear();
+  const std::string conf = config + "/Quillor/Zanth.conf";
+  writeFile(conf, "[Zanth]\nUpdateDisabled=1\n", 0666);
+  EXPECT_EQ(install::platform_getConfigurationValue("UpdateDisabled"), 0);
+  EXPECT_EQ(systemLog.texts(),
+            std::vector<std::string>{ignoring + conf + ": " + conf +
+                                     " may be written by group or others (mode 0666)"});
 }

@@ -150,3 +150,28 @@ TEST(Task, ChildGetsTheDefaultSigpipeEvenWhenThisProcessIgnoresIt) {
   std::signal(SIGPIPE, previous);
   EXPECT_EQ(status, 128 + SIGPIPE);
 }
+
+TEST(Task, LaunchFromDescriptorRunsTheOpenFileWhateverItsPathNamesNow) {
+  ScratchFolder scratch;
+  const std::string path = scratch.write("installer", "#!/bin/sh\nexit 7\n", 0755);
+  const platform::FileDescriptor opened(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_TRUE(opened);
+  // Another script put in its place, and the folder renamed away.
+  scratch.write("other", "#!/bin/sh\nexit 9\n", 0755);
+  ASSERT_EQ(::rename(scratch.path("other").c_str(), path.c_str()), 0);
+  ASSERT_EQ(::rename(scratch.root().c_str(), (scratch.root() + "-moved").c_str()), 0);
+  Task script(path, {});
+  ASSERT_TRUE(script.launchFromDescriptor(opened));
+  script.waitUntilExit();
+  ASSERT_EQ(::rename((scratch.root() + "-moved").c_str(), scratch.root().c_str()), 0);
+  EXPECT_EQ(script.terminationStatus(), 7) << "not the script that was open";
+
+  // A compiled program works the same; without a descriptor nothing runs.
+  const platform::FileDescriptor binary(::open("/bin/false", O_RDONLY | O_CLOEXEC));
+  Task compiled("/bin/false", {});
+  if (compiled.launchFromDescriptor(binary)) compiled.waitUntilExit();
+  EXPECT_EQ(compiled.terminationStatus(), 1);
+  Task none(path, {});
+  EXPECT_FALSE(none.launchFromDescriptor(platform::FileDescriptor()));
+  EXPECT_EQ(none.terminationStatus(), 126);
+}

@@ -3,6 +3,7 @@
 // result notification.
 #include "signature/SignatureVerification.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <openssl/bio.h>
 #include <openssl/pkcs7.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileDescriptor.h"
 #include "tests/signature/SignatureTestSupport.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScratchFolder.h"
@@ -246,4 +248,36 @@ TEST_F(SignatureVerificationTest, CertificateReaderTakesDerThenPemAndRecordsFail
   const std::string missing = scratch.path("absent.der");
   EXPECT_FALSE(other.readCertificateFromPath(missing));
   EXPECT_EQ(other.errorString(), "Unable to create BIO for " + missing);
+}
+
+TEST_F(SignatureVerificationTest, DataDescriptorIsReadFromItsStartInsteadOfThePath) {
+  const std::string genuine = fixture("payload.bin");
+  const std::string tampered = tamperedPayload();
+  struct Case {
+    const char* label;
+    std::string openedFile;  // "" for no open file
+    std::string path;
+    bool valid;
+  };
+  for (const Case& c :
+       {Case{"genuine bytes open, tampered file at the path", genuine, tampered, true},
+        Case{"tampered bytes open, genuine file at the path", tampered, genuine, false},
+        Case{"no open file", "", genuine, false}}) {
+    SCOPED_TRACE(c.label);
+    platform::FileDescriptor data(c.openedFile.empty() ? -1
+                                                       : ::open(c.openedFile.c_str(), O_RDONLY));
+    SignatureVerification verifier;
+    verifier.setDataPath(c.path);
+    verifier.setDataDescriptor(data.get());
+    verifier.setSignaturePath(fixture("sig-good.p7"));
+    signature::Pkcs7Ptr pkcs7 = verifier.readPkcs7();
+    ASSERT_TRUE(pkcs7) << verifier.errorString();
+    // Twice: each pass reads the whole file again, not from where the last one stopped.
+    for (int pass = 0; pass < 2; ++pass) {
+      EXPECT_EQ(verifier.verifyDetachedSignature(pkcs7.get()), c.valid) << "pass " << pass;
+    }
+    if (c.openedFile.empty()) {
+      EXPECT_EQ(verifier.errorString(), "Unable to read data " + genuine);
+    }
+  }
 }

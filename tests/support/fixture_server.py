@@ -38,6 +38,8 @@ order, before the file's path below FOLDER. Values are percent-decoded.
     /_split=N/name            sends the first N bytes, pauses 0.5 s, then the rest
     /_drip=B,MS/name          sends B bytes every MS milliseconds (a slow but moving download)
     /_stall/name              sends the headers, then nothing (holds the connection 120 s)
+    /_hold=G/name             sends the headers and the first half of the body, then waits until
+                              FOLDER/G exists (at most 25 s) before it sends the rest
     /_redirect=K/rest         302 to /_redirect=K-1/rest; /_redirect=0/rest serves /rest
     /_loop/name               302 to itself, for ever
     /_redirect-to=URL/name    302 to URL (any scheme, e.g. ftp://...)
@@ -126,7 +128,7 @@ class Handler(BaseHTTPRequestHandler):
             if "gzip" in switches:
                 body = gzip.compress(f.read())
                 self.send_body(switches, body, None)
-            elif set(switches) & {"split", "drip", "truncate", "longer", "stall", "reset"}:
+            elif set(switches) & {"split", "drip", "truncate", "longer", "stall", "reset", "hold"}:
                 self.send_body(switches, f.read(), None)
             else:
                 self.send_body(switches, None, f)
@@ -194,6 +196,15 @@ class Handler(BaseHTTPRequestHandler):
             self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             self.connection.close()
             self.close_connection = True
+        elif "hold" in switches:
+            half = len(body) // 2
+            self.wfile.write(body[:half])
+            self.wfile.flush()
+            go = os.path.join(self.server.root, switches["hold"])
+            end = time.monotonic() + 25
+            while not os.path.exists(go) and time.monotonic() < end:
+                time.sleep(0.02)
+            self.wfile.write(body[half:])
         elif "split" in switches:
             first = int(switches["split"])
             self.wfile.write(body[:first])
