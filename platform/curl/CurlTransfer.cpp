@@ -7,6 +7,7 @@
 #include "platform/curl/CurlTransfer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <string_view>
 
@@ -20,6 +21,10 @@ namespace {
 
 constexpr long kConnectTimeoutSeconds = 30;
 constexpr gint64 kIdleTimeoutMicroseconds = gint64{30} * G_USEC_PER_SEC;
+// A transfer slower than 1 KiB/s on average over a whole window has failed: a server dripping a
+// byte now and then would otherwise hold the program for ever without ever falling idle.
+constexpr gint64 kSpeedWindowMicroseconds = gint64{60} * G_USEC_PER_SEC;
+constexpr std::uint64_t kMinBytesPerSpeedWindow = std::uint64_t{60} * 1024;
 constexpr int kMaxRedirects = 20;
 constexpr long kReceiveBufferSize = 512L * 1024;  // curl's largest receive buffer
 
@@ -31,10 +36,12 @@ void CurlTransfer::moveTo(State next) {
   state = next;
   switch (next) {
     case State::Requesting:
-      // A new attempt: no result yet, and the idle watch starts over.
+      // A new attempt: no result yet, and the idle and speed watches start over.
       attemptResult.reset();
       lastActivity = g_get_monotonic_time();
-      g_source_set_ready_time(idleSource.get(), lastActivity + kIdleTimeoutMicroseconds);
+      speedWindowStart = lastActivity;
+      speedWindowBytes = transferredBytes;
+      g_source_set_ready_time(deadlineSource.get(), lastActivity);
       break;
     case State::ResponseReceived:
     case State::BodyHeld:
@@ -47,7 +54,7 @@ void CurlTransfer::moveTo(State next) {
       delegate = nullptr;
       if (handleInMulti) CurlLoop::shared().remove(easy.get());
       destination.reset();  // what arrived before a failure or a cancel still reaches the file
-      idleSource.reset();
+      deadlineSource.reset();
       pumpSource.reset();
       decoder.reset();
       break;
@@ -65,7 +72,12 @@ bool CurlTransfer::start() {
   if (!list || !curl_slist_append(list, "Pragma: no-cache")) return false;
   if (!setSharedOptions()) return false;
   pumpSource = OwnedSource<CurlTransfer>::make(this);
-  idleSource = OwnedSource<CurlTransfer>::make(this);
+  deadlineSource = OwnedSource<CurlTransfer>::make(this);
+  if (limits.maxDuration) {
+    transferDeadline =
+        g_get_monotonic_time() +
+        std::chrono::duration_cast<std::chrono::microseconds>(*limits.maxDuration).count();
+  }
   return beginAttempt();
 }
 
@@ -114,23 +126,37 @@ void CurlTransfer::dispatchSource(GSource* source) {
   if (source == pumpSource.get()) {
     pump();
   } else {
-    checkIdle(source);
+    checkDeadlines(source);
   }
 }
 
-// The idle watch: nothing received for the whole time-out fails the attempt. It is checked only
-// when due, so receiving costs no timer work.
-void CurlTransfer::checkIdle(GSource* source) {
-  if (attemptResult) return;
-  const gint64 deadline = lastActivity + kIdleTimeoutMicroseconds;
-  // A body held for the delegate is not the server's silence.
-  const bool held = state == State::BodyHeld;
-  if (held || g_get_monotonic_time() < deadline) {
-    g_source_set_ready_time(source,
-                            held ? g_get_monotonic_time() + kIdleTimeoutMicroseconds : deadline);
-    return;
+// The watches on an attempt: nothing received for the idle time-out, too few bytes in a speed
+// window, or the whole transfer's time used up fail it as timed out. They are checked only when
+// one is due, so receiving costs no timer work.
+void CurlTransfer::checkDeadlines(GSource* source) {
+  if (!attemptInProgress()) return;
+  const gint64 now = g_get_monotonic_time();
+  if (state == State::BodyHeld) {
+    // A body held for the delegate is neither the server's silence nor its slowness.
+    lastActivity = now;
+    speedWindowStart = now;
+    speedWindowBytes = transferredBytes;
   }
-  failNow(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
+  const bool idle = now >= lastActivity + kIdleTimeoutMicroseconds;
+  const bool outOfTime = transferDeadline && now >= *transferDeadline;
+  bool tooSlow = false;
+  if (now >= speedWindowStart + kSpeedWindowMicroseconds) {
+    tooSlow = transferredBytes - speedWindowBytes < kMinBytesPerSpeedWindow;
+    speedWindowStart = now;
+    speedWindowBytes = transferredBytes;
+  }
+  if (idle || tooSlow || outOfTime) {
+    return failNow(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
+  }
+  gint64 next = std::min(lastActivity + kIdleTimeoutMicroseconds,
+                         speedWindowStart + kSpeedWindowMicroseconds);
+  if (transferDeadline) next = std::min(next, *transferDeadline);
+  g_source_set_ready_time(source, next);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -140,10 +166,14 @@ size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void*
   auto* transfer = static_cast<CurlTransfer*>(self);
   const size_t length = size * count;
   transfer->lastActivity = g_get_monotonic_time();
+  transfer->transferredBytes += length;
   // One call per line; the blank line ends a response's headers, which curl has stored by then.
   if (trimmed(std::string_view(data, length)).empty()) {
     transfer->headersComplete();
     if (transfer->error) return 0;  // stops the transfer before any body is saved
+    // The body of a redirect is not the resource: the attempt ends here, unread, so a server
+    // cannot hold the transfer with it.
+    if (transfer->state == State::Redirecting) return 0;
   }
   return length;
 }
@@ -157,6 +187,11 @@ void CurlTransfer::headersComplete() {
     error = errorForHttpStatus(headers.status, currentUrl);
     return;
   }
+  if (!headers.isRedirect() && headers.contentLength >= 0 &&
+      static_cast<std::uint64_t>(headers.contentLength) > limits.maxLength) {
+    error = tooLarge();
+    return;
+  }
   received = std::move(headers);
   moveTo(received.isRedirect() ? State::Redirecting : State::ResponseReceived);
 }
@@ -167,7 +202,7 @@ size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* 
   transfer->lastActivity = g_get_monotonic_time();
   switch (transfer->state) {
     case State::Redirecting:
-      return length;  // the body of a redirect is not the resource
+      return 0;  // never reached: the attempt ended with the redirect's headers
     case State::ResponseReceived:
     case State::BodyHeld:
       if (transfer->error) return 0;
@@ -185,6 +220,7 @@ size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* 
 
 // Saves a piece of the body and counts it for the delegate.
 bool CurlTransfer::receiveBody(const char* data, size_t length) {
+  transferredBytes += length;
   if (!saveBody(reinterpret_cast<const unsigned char*>(data), length)) return false;
   undeliveredBytes += length;
   schedulePump();
@@ -195,17 +231,37 @@ bool CurlTransfer::saveBody(const unsigned char* data, size_t length) {
   using Result = GzipDecoder::Result;
   Result result = Result::Decoded;
   if (!decoder) {
-    if (!destination->write(data, length)) result = Result::SinkFailed;
+    if (!saveDecoded(data, length)) result = Result::SinkFailed;
   } else {
     result = decoder->decode(data, length, [this](const unsigned char* bytes, size_t size) {
-      return destination->write(bytes, size);
+      return saveDecoded(bytes, size);
     });
   }
   if (result == Result::Decoded) return true;
+  if (error) return false;  // the sink said why
   error = result == Result::BadData
               ? urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl)
-              : urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl);
+              : tooLarge();
   return false;
+}
+
+// Writes bytes of the body as saved, within the caller's maximum length.
+bool CurlTransfer::saveDecoded(const unsigned char* data, size_t length) {
+  if (length > limits.maxLength - savedLength) {
+    error = tooLarge();
+    return false;
+  }
+  if (!destination->write(data, length)) {
+    error = urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl);
+    return false;
+  }
+  savedLength += length;
+  return true;
+}
+
+Error CurlTransfer::tooLarge() const {
+  return urlError(url_error::kDataLengthExceedsMaximum, "resource exceeds maximum size",
+                  currentUrl);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -289,7 +345,10 @@ void CurlTransfer::reportReceivedBytes() {
 // curl is done with the attempt: the transfer fails, follows a redirect, or finishes.
 void CurlTransfer::concludeAttempt() {
   if (error) return fail(*error);
-  if (*attemptResult != CURLE_OK) return fail(errorForCurlCode(*attemptResult, currentUrl));
+  // A redirect's attempt is ended by the header callback once its headers are in: no failure.
+  if (*attemptResult != CURLE_OK && state != State::Redirecting) {
+    return fail(errorForCurlCode(*attemptResult, currentUrl));
+  }
   switch (state) {
     case State::Redirecting:
       return followRedirect();
@@ -308,7 +367,7 @@ void CurlTransfer::concludeAttempt() {
 }
 
 void CurlTransfer::followRedirect() {
-  const std::optional<std::string> location = redirectUrl(easy.get());
+  const std::optional<std::string> location = redirectUrl(easy.get(), currentUrl);
   if (!location) {
     return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
   }

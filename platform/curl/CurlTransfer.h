@@ -43,7 +43,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
   enum class State {
     Stopped,           // not started, ended or cancelled: no delegate call follows
     Requesting,        // an attempt is out and no final answer has come (1xx answers are skipped)
-    Redirecting,       // a redirect answered; curl reads its body, which is dropped
+    Redirecting,       // a redirect answered; the attempt ends with its headers
     ResponseReceived,  // the final answer arrived; the next pump gives it to the delegate
     BodyHeld,          // ... and its body has begun: curl holds it (paused) until there is a file
     Receiving,         // the destination exists; the body is saved as it arrives
@@ -64,6 +64,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
   void dispatchSource(GSource* source);
 
   UrlDownloadDelegate* delegate = nullptr;  // null once Stopped
+  UrlDownloadLimits limits;
   std::string requestedUrl;
   std::string currentUrl;  // the URL of the current attempt
 
@@ -83,7 +84,9 @@ struct CurlTransfer final : UrlDownload::Transfer,
   [[nodiscard]] bool saveBody(const unsigned char* data, size_t length);
   void curlDone(CURLcode code) override;
   void failNow(Error failure);
-  void checkIdle(GSource* source);
+  void checkDeadlines(GSource* source);
+  [[nodiscard]] bool saveDecoded(const unsigned char* data, size_t length);
+  Error tooLarge() const;
 
   // Delegate steps, from the pump.
   void pump();
@@ -103,8 +106,14 @@ struct CurlTransfer final : UrlDownload::Transfer,
   CurlSlistPtr requestHeaders;  // outlives the handle that uses it
   CurlEasyPtr easy;
   SourcePtr pumpSource;
-  SourcePtr idleSource;
+  SourcePtr deadlineSource;  // fires when the idle, speed or whole-transfer deadline is due
   gint64 lastActivity = 0;
+  std::optional<gint64> transferDeadline;  // from limits.maxDuration
+  // The speed watch: bytes received in all (headers and body), and the start of the current
+  // window with the count at that time.
+  std::uint64_t transferredBytes = 0;
+  gint64 speedWindowStart = 0;
+  std::uint64_t speedWindowBytes = 0;
   // curl's result for the latest attempt, once curl is done with it; none while it runs.
   std::optional<CURLcode> attemptResult;
   std::optional<Error> error;  // a failure found while receiving; reported before anything else
@@ -114,6 +123,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
   std::optional<std::pair<std::string, bool>> requestedDestination;
   std::optional<GzipDecoder> decoder;  // when the delegate asked for decoding
   std::optional<DownloadDestination> destination;
+  std::uint64_t savedLength = 0;       // bytes written to the destination (decoded when decoding)
   std::uint64_t undeliveredBytes = 0;  // saved, not yet reported to the delegate
 };
 

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/SuggestedFilename.h"
+#include "platform/curl/CurlHandles.h"
 
 namespace platform {
 
@@ -34,11 +35,21 @@ ResponseHeaders readResponseHeaders(CURL* easy) {
   return headers;
 }
 
-std::optional<std::string> redirectUrl(CURL* easy) {
-  char* location = nullptr;
-  curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);
-  if (!location) return std::nullopt;
-  return std::string(location);
+std::optional<std::string> redirectUrl(CURL* easy, const std::string& requestUrl) {
+  // Resolved here rather than asked of curl: curl works the address out only for an attempt
+  // that ran to its end, and a redirect's attempt is ended once its headers are in.
+  const std::string location = headerValue(easy, "Location");
+  CurlUrlPtr url(curl_url());
+  if (location.empty() || !url ||
+      curl_url_set(url.get(), CURLUPART_URL, requestUrl.c_str(), 0) != CURLUE_OK ||
+      curl_url_set(url.get(), CURLUPART_URL, location.c_str(),
+                   CURLU_URLENCODE | CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+    return std::nullopt;
+  }
+  char* text = nullptr;
+  if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) return std::nullopt;
+  CurlStringPtr owned(text);
+  return std::string(owned.get());
 }
 
 }  // namespace platform

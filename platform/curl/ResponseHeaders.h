@@ -27,7 +27,8 @@ struct ResponseHeaders {
 // are not looked at.
 ResponseHeaders readResponseHeaders(CURL* easy);
 
-// The absolute URL the latest response redirects to; none when it names none.
-std::optional<std::string> redirectUrl(CURL* easy);
+// The absolute URL the latest response of a request for requestUrl redirects to (its Location,
+// resolved against requestUrl); none when it names none or the address does not parse.
+std::optional<std::string> redirectUrl(CURL* easy, const std::string& requestUrl);
 
 }  // namespace platform

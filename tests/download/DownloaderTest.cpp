@@ -236,6 +236,33 @@ TEST_F(DownloaderTest, RunResultsFollowTheFailureRule) {
             lines.end());
 }
 
+// The installer may be larger than a signature may; a list over its limit is one the run could
+// not fetch, and what was saved of it is not handed on but still removed.
+TEST_F(DownloaderTest, EachFileIsHeldToItsLimit) {
+  const std::size_t overSignature = DOWNLOADER_MAX_SIGNATURE_BYTES + 1;
+  writeFile(server.root() + "/big", std::string(overSignature, 'b'));
+  downloader.setUrlStrings({url("/big"), url("/big")});
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_FALSE(r.success);
+  EXPECT_EQ(r.files, std::vector<std::string>{tmp() + "/big"}) << "the installer was refused";
+  ASSERT_TRUE(downloader.lastError());
+  EXPECT_EQ(downloader.lastError()->code, platform::url_error::kDataLengthExceedsMaximum);
+  downloader.cleanupTempFiles();
+
+  writeFile(server.root() + "/list", "");
+  fs::resize_file(server.root() + "/list", DOWNLOADER_MAX_CRL_BYTES + 1);
+  downloader.setUrlStrings({url("/_nolength/list"), url("/installer.p7")});
+  downloader.setIgnoreFailures(true);
+  const std::string folder = tmp();
+  r = run(CRL_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_TRUE(r.success);
+  EXPECT_EQ(r.files, std::vector<std::string>{folder + "/installer.p7"});
+  EXPECT_EQ(downloader.lastError()->code, platform::url_error::kDataLengthExceedsMaximum);
+  EXPECT_TRUE(fs::exists(folder + "/list")) << "no list was cut off at the limit";
+  downloader.cleanupTempFiles();
+  EXPECT_FALSE(fs::exists(folder));
+}
+
 TEST_F(DownloaderTest, TransferThatCannotBeCreatedCountsAsFailed) {
   // Not ignored: the run ends at once, with one notification, never inside the call.
   downloader.setUrlStrings({"ftp://download.quillor.example/installer", url("/installer.p7")});

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -101,10 +102,11 @@ class UrlDownloadTest : public ::testing::Test {
 
   // Downloads url into the test folder and runs the loop until the transfer ends.
   std::unique_ptr<RecordingDelegate> fetch(const std::string& url,
-                                           std::function<void(RecordingDelegate&)> setup = {}) {
+                                           std::function<void(RecordingDelegate&)> setup = {},
+                                           const platform::UrlDownloadLimits& limits = {}) {
     auto delegate = std::make_unique<RecordingDelegate>(folder);
     if (setup) setup(*delegate);
-    delegate->owned = platform::UrlDownload::create(url, *delegate);
+    delegate->owned = platform::UrlDownload::create(url, *delegate, limits);
     EXPECT_TRUE(delegate->owned) << url;
     if (!delegate->owned) return delegate;
     EXPECT_TRUE(delegate->events.empty()) << "a callback came inside create for " << url;
@@ -343,24 +345,113 @@ TEST_F(UrlDownloadTest, CancelAndDestructionStopEveryCallback) {
   EXPECT_EQ(destroyed->events, std::vector<std::string>{"response"});
 }
 
-// Takes about 31 seconds: the idle time-out is fixed at 30 s.
-TEST_F(UrlDownloadTest, StalledTransferTimesOutWhileASlowOneFinishes) {
+// Takes about 62 seconds: the idle time-out is fixed at 30 s, the speed window at 60 s. The
+// four transfers run side by side.
+TEST_F(UrlDownloadTest, StalledAndCrawlingTransfersTimeOutWhileSlowOnesFinish) {
   writeFile(server.root() + "/slow", "0123456789ab");
-  RecordingDelegate stalled(folder), slow(folder);
+  writeFile(server.root() + "/brisk", pattern(80000));
+  RecordingDelegate stalled(folder), slow(folder), crawling(folder), brisk(folder);
   auto stalledDownload = platform::UrlDownload::create(server.url("/_stall/installer"), stalled);
-  // One byte every 3 s: far below a byte per second, yet never 30 s without one.
+  // One byte every 3 s: far below a byte per second, yet never 30 s without one, and over
+  // before a whole speed window has passed.
   auto slowDownload = platform::UrlDownload::create(server.url("/_drip=1,3000/slow"), slow);
+  // Some 1000 bytes a second, never idle: under 1 KiB/s over 60 s.
+  auto crawlingDownload =
+      platform::UrlDownload::create(server.url("/_drip=100,100/installer"), crawling);
+  // 1280 bytes a second for about 62 s: slow, but above the limit.
+  auto briskDownload = platform::UrlDownload::create(server.url("/_drip=128,100/brisk"), brisk);
   const auto start = std::chrono::steady_clock::now();
+  const auto since = [&] { return std::chrono::steady_clock::now() - start; };
   ASSERT_TRUE(
       testsupport::runMainLoopUntil([&] { return stalled.ended; }, std::chrono::seconds(45)));
-  const auto elapsed = std::chrono::steady_clock::now() - start;
   ASSERT_TRUE(stalled.error);
   EXPECT_EQ(stalled.error->code, platform::url_error::kTimedOut);
-  EXPECT_GE(elapsed, std::chrono::milliseconds(29900));
+  EXPECT_GE(since(), std::chrono::milliseconds(29900));
   EXPECT_FALSE(slow.ended) << "the slow transfer is still going after the stalled one failed";
   ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return slow.ended; }, std::chrono::seconds(20)));
   EXPECT_EQ(slow.events.back(), "finish");
   EXPECT_EQ(readFile(slow.createdPath), "0123456789ab");
+
+  ASSERT_TRUE(
+      testsupport::runMainLoopUntil([&] { return crawling.ended; }, std::chrono::seconds(40)));
+  EXPECT_GE(since(), std::chrono::seconds(59));
+  ASSERT_TRUE(crawling.error);
+  EXPECT_EQ(crawling.error->code, platform::url_error::kTimedOut);
+  EXPECT_GT(crawling.bytes, 50000u) << "the crawling transfer was not moving";
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return brisk.ended; }, std::chrono::seconds(20)));
+  EXPECT_EQ(brisk.events.back(), "finish") << "a transfer above 1 KiB/s timed out";
+  EXPECT_EQ(readFile(brisk.createdPath), pattern(80000));
+}
+
+// The caller's time for the whole transfer ends it, whether the server is silent or moving.
+TEST_F(UrlDownloadTest, WholeTransferTimeLimit) {
+  platform::UrlDownloadLimits limits;
+  limits.maxDuration = std::chrono::milliseconds(1500);
+  for (const std::string path : {"/_stall/installer", "/_drip=1000,50/installer"}) {
+    const auto start = std::chrono::steady_clock::now();
+    auto d = fetch(server.url(path), {}, limits);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(d->error) << path;
+    EXPECT_EQ(d->error->code, platform::url_error::kTimedOut) << path;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(1450)) << path;
+    EXPECT_LT(elapsed, std::chrono::seconds(5)) << path;
+  }
+  // Within its time, a transfer is not touched.
+  limits.maxDuration = std::chrono::seconds(10);
+  EXPECT_EQ(fetch(server.url("/installer"), {}, limits)->events.back(), "finish");
+}
+
+// A redirect is followed as soon as its headers are in: its body, however long it is announced
+// and however slowly it comes, is never waited for.
+TEST_F(UrlDownloadTest, RedirectBodyIsNotRead) {
+  const auto start = std::chrono::steady_clock::now();
+  auto d = fetch(server.url("/_redirect-hold/installer"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(d->events.front(), "redirect 302");
+  EXPECT_EQ(d->events.back(), "finish");
+  EXPECT_EQ(readFile(d->createdPath), content);
+}
+
+// The caller's maximum length holds for the body as saved: announced, counted as it arrives,
+// and counted after gunzip; a gzip body that inflates a thousandfold is refused whatever the
+// limit. What was saved stays within the limit.
+TEST_F(UrlDownloadTest, BodiesOverTheLimitFail) {
+  writeFile(server.root() + "/zeros", std::string(16 * 1024 * 1024, '\0'));
+  const std::function<void(RecordingDelegate&)> decode = [](RecordingDelegate& d) {
+    d.decode = true;
+  };
+  const std::uint64_t size = content.size();
+  const struct {
+    const char* what;
+    std::string path;
+    std::uint64_t limit;
+    bool decode;
+    bool fileMade;
+  } cases[] = {
+      {"announced", "/installer", size - 1, false, false},
+      {"counted", "/_nolength/installer", size - 1, false, true},
+      {"counted after gunzip", "/_gzip/_type=application%2Fgzip/installer", size - 1, true, true},
+      {"inflated a thousandfold", "/_gzip/_type=application%2Fgzip/zeros", UINT64_MAX, true, true},
+  };
+  for (const auto& c : cases) {
+    platform::UrlDownloadLimits limits;
+    limits.maxLength = c.limit;
+    auto d = fetch(server.url(c.path), c.decode ? decode : nullptr, limits);
+    ASSERT_TRUE(d->error) << c.what;
+    EXPECT_EQ(d->error->code, platform::url_error::kDataLengthExceedsMaximum) << c.what;
+    EXPECT_EQ(d->error->localizedDescription, "resource exceeds maximum size") << c.what;
+    EXPECT_EQ(!d->createdPath.empty(), c.fileMade) << c.what;
+    if (c.fileMade) {
+      EXPECT_LE(fs::file_size(d->createdPath), std::min<std::uint64_t>(c.limit, 2 << 20)) << c.what;
+    }
+  }
+  // Exactly at the limit, decoded or not, is within it.
+  platform::UrlDownloadLimits exact;
+  exact.maxLength = size;
+  EXPECT_EQ(fetch(server.url("/_nolength/installer"), {}, exact)->events.back(), "finish");
+  auto gunzipped = fetch(server.url("/_gzip/_type=application%2Fgzip/installer"), decode, exact);
+  EXPECT_EQ(gunzipped->events.back(), "finish");
+  EXPECT_EQ(readFile(gunzipped->createdPath), content);
 }
 
 }  // namespace
