@@ -253,3 +253,8 @@ void Downloader::didFailWithError(platform::UrlDownload&, const platform::Error&
   install::logDownloadFailure(error.localizedDescription.c_str());
   continueAfterFailure();
 }
+
+void Downloader::willRetryAfterError(platform::UrlDownload&, const platform::Error& error,
+                                     int retry, int retries) {
+  install::logDownloadRetry(retry, retries, error.localizedDescription.c_str());
+}

@@ -114,6 +114,9 @@ class Downloader : public platform::UrlDownloadDelegate {
   void didReceiveDataOfLength(platform::UrlDownload& download, std::uint32_t length) override;
   void downloadDidFinish(platform::UrlDownload& download) override;
   void didFailWithError(platform::UrlDownload& download, const platform::Error& error) override;
+  // Logs the retry; the run and its progress go on as they were.
+  void willRetryAfterError(platform::UrlDownload& download, const platform::Error& error, int retry,
+                           int retries) override;
 
  private:
   void resetProgress();

@@ -60,6 +60,14 @@ class UrlDownloadDelegate {
   virtual void downloadDidFinish(UrlDownload& download) = 0;
   // The transfer failed; error is in kUrlErrorDomain. A destination already created is left.
   virtual void didFailWithError(UrlDownload& download, const Error& error) = 0;
+  // The transfer broke off with error after part of the body arrived, and is tried again after
+  // a pause: this is retry number retry of at most retries. The download goes on as one: no
+  // second response and no second destination follow, and the received lengths go on from
+  // where they were.
+  virtual void willRetryAfterError(UrlDownload& download, const Error& error, int retry,
+                                   int retries) {
+    (void)download, (void)error, (void)retry, (void)retries;
+  }
 };
 
 // An asynchronous download of one http or https URL into a file, driven by the main loop.
@@ -70,6 +78,12 @@ class UrlDownloadDelegate {
 // above fails the transfer before any file is created. A body over the caller's maximum length,
 // or a gzip body that inflates more than a thousandfold, fails as
 // url_error::kDataLengthExceedsMaximum.
+//
+// A transfer that breaks off after part of the body arrived (the connection lost or reset, the
+// server falling silent, an HTTP 5xx answer to a later attempt) is tried again up to 3 times,
+// after 1, 2 and 4 s: from where it stopped (Range with If-Range) when the server offers byte
+// ranges, else from the start into the same file. A 4xx answer, a certificate failure, a
+// cancel, and a transfer that never received any of its body are not tried again.
 class UrlDownload {
  public:
   // Creates the transfer and starts it at once; the delegate must outlive it. Null when the

@@ -306,6 +306,29 @@ TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
   EXPECT_EQ(logLines().back(), "Download cancelled");
 }
 
+// A Cancel in the pause before a retry ends the run at once, as a Cancel during a transfer does.
+TEST_F(DownloaderTest, CancelDuringTheRetryPauseEndsTheRunAtOnce) {
+  downloader.setUrlStrings({url("/_reset=50000/installer")});
+  std::chrono::steady_clock::time_point clicked;
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
+    ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return logLines().size() >= 3; }));
+    clicked = std::chrono::steady_clock::now();
+    button.performClick();
+  });
+  EXPECT_LT(std::chrono::steady_clock::now() - clicked, std::chrono::milliseconds(900))
+      << "the run waited for the pause";
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_EQ(server.requests().size(), 1u) << "retried after the cancel";
+  const auto lines = logLines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1], "Download destination is " + tmp() + "/installer");
+  // curl's own words follow, which depend on how the reset reached it.
+  EXPECT_EQ(lines[2].rfind("Download retry 1 of 3 after: The network connection was lost. (", 0),
+            0u)
+      << lines[2];
+  EXPECT_EQ(lines[3], "Download cancelled");
+}
+
 TEST_F(DownloaderTest, ClosingTheWindowCancelsTheRun) {
   writeFile(server.root() + "/big", std::string(400000, 'b'));
   downloader.setUrlStrings({url("/_drip=4000,100/big")});

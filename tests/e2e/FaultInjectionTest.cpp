@@ -270,6 +270,8 @@ TEST_F(FaultInjection, ConnectionResetMidBodyEndsWithElevenAndRemovesThePartialF
     expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
     const Lines lines = logTexts();
     EXPECT_THAT(lines, Contains("Download destination is <dl>/" + file)) << "not reset mid-body";
+    EXPECT_THAT(lines, Contains(HasSubstr("Download retry 3 of 3 after: The network connection "
+                                          "was lost.")));
     EXPECT_THAT(lines,
                 Contains(HasSubstr("E: Download failure: The network connection was lost.")));
     EXPECT_THAT(leftovers(), IsEmpty()) << "the partial download was left behind";
@@ -281,6 +283,18 @@ TEST_F(FaultInjection, ConnectionResetMidBodyEndsWithElevenAndRemovesThePartialF
   expectInstalled(box.run({"-silent", "-allowDownload"}));
   EXPECT_THAT(logTexts(),
               Contains(HasSubstr("E: Download failure: The network connection was lost.")));
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+// The link drops once in the middle of the installer: the download goes on from where it
+// stopped, and the whole file is verified and run.
+TEST_F(FaultInjection, InstallerResumedAfterAResetIsVerifiedAndRun) {
+  publishInstallerOfSize(1 * kMiB);
+  setSwitches(kServerFolder + "/installer", "_ranges/_reset-once=262144");
+  expectInstalled(box.run({"-silent", "-allowDownload"}));
+  EXPECT_THAT(logTexts(), Contains(::testing::StartsWith(
+                              "Download retry 1 of 3 after: The network connection was lost.")));
+  EXPECT_THAT(server.requests(), Contains("/" + kServerFolder + "/installer range=bytes=262144-"));
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 

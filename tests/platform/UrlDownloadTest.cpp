@@ -74,6 +74,12 @@ class RecordingDelegate : public platform::UrlDownloadDelegate {
     error = failure;
     ended = true;
   }
+  void willRetryAfterError(platform::UrlDownload&, const platform::Error& failure, int retry,
+                           int retries) override {
+    events.push_back("retry " + std::to_string(retry) + "/" + std::to_string(retries) + " " +
+                     std::to_string(failure.code));
+    if (onRetry) onRetry();
+  }
 
   std::vector<std::string> events;
   std::vector<std::string> redirectTargets;
@@ -85,6 +91,7 @@ class RecordingDelegate : public platform::UrlDownloadDelegate {
   bool decode = false;
   bool destroyOnResponse = false;
   std::optional<std::string> destinationOverride;
+  std::function<void()> onRetry;
   std::unique_ptr<platform::UrlDownload> owned;
 
  private:
@@ -261,6 +268,7 @@ TEST_F(UrlDownloadTest, TransfersThatCannotBeMadeOrCannotConnect) {
   auto refused = fetch(server.url("/installer"));
   ASSERT_TRUE(refused->error);
   EXPECT_EQ(refused->error->code, platform::url_error::kCannotConnectToHost);
+  EXPECT_EQ(refused->events, std::vector<std::string>{"fail -1004"}) << "retried a dead server";
 }
 
 // Each way a connection fails, as libcurl reports it, becomes the URL error a caller expects.
@@ -343,6 +351,81 @@ TEST_F(UrlDownloadTest, CancelAndDestructionStopEveryCallback) {
   ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return !destroyed->owned; }));
   testsupport::runMainLoopFor(std::chrono::milliseconds(300));
   EXPECT_EQ(destroyed->events, std::vector<std::string>{"response"});
+}
+
+// A body that breaks off goes on where it stopped when the server offers ranges, and starts again
+// into the same file when it does not or when the file changed meanwhile. The delegate sees one
+// download whose received lengths add up to the file.
+TEST_F(UrlDownloadTest, BrokenOffBodyIsResumedOrStartedAgain) {
+  const std::string next = pattern(150001).substr(1);
+  writeFile(server.root() + "/installer.next", next);
+  const std::vector<std::string> oneDownload = {"response",
+                                                "decode? application/octet-stream",
+                                                "destination installer",
+                                                "created",
+                                                "data",
+                                                "retry 1/3 -1005",
+                                                "data",
+                                                "finish"};
+  const struct {
+    const char* what;
+    std::string switches;
+    std::string rangeAsked;  // the second request's Range, "" for none
+    const std::string& result;
+  } cases[] = {
+      {"ranges on offer", "/_ranges/_reset-once=60000", "bytes=60000-", content},
+      {"no ranges", "/_reset-once=60000", "", content},
+      {"file changed", "/_ranges/_changes/_reset-once=60000", "bytes=60000-", next},
+  };
+  for (const auto& c : cases) {
+    const auto before = server.requests().size();
+    auto d = fetch(server.url(c.switches + "/installer"));
+    EXPECT_EQ(d->events, oneDownload) << c.what;
+    EXPECT_TRUE(readFile(d->createdPath) == c.result) << c.what << ": the file is not intact";
+    EXPECT_EQ(d->bytes, std::max(c.result.size(), std::size_t{60000})) << c.what;
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), before + 2) << c.what;
+    const std::string second =
+        c.switches + "/installer" + (c.rangeAsked.empty() ? "" : " range=" + c.rangeAsked);
+    EXPECT_EQ(requests.back(), second) << c.what;
+    fs::remove(d->createdPath);
+  }
+}
+
+// Takes about 7 seconds: the pauses of all three retries. Every attempt breaks off: the failure
+// is the one of the last attempt.
+TEST_F(UrlDownloadTest, BodyThatKeepsBreakingOffFailsAfterThreeRetries) {
+  const auto start = std::chrono::steady_clock::now();
+  auto d = fetch(server.url("/_reset=60000/installer"));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(7));
+  ASSERT_TRUE(d->error);
+  EXPECT_EQ(d->error->code, platform::url_error::kNetworkConnectionLost);
+  const std::vector<std::string> tail = {"retry 1/3 -1005", "retry 2/3 -1005", "retry 3/3 -1005",
+                                         "fail -1005"};
+  EXPECT_EQ(std::vector<std::string>(d->events.end() - 4, d->events.end()), tail);
+  EXPECT_EQ(server.requests().size(), 4u);
+  EXPECT_EQ(d->bytes, 60000u) << "the same bytes again are no progress";
+}
+
+// A 4xx answer to a retry ends the transfer; a cancel in the pause ends it at once.
+TEST_F(UrlDownloadTest, NoRetryAfterAClientErrorOrACancel) {
+  auto gone = fetch(server.url("/_reset-once=60000/installer"), [&](RecordingDelegate& d) {
+    d.onRetry = [&] { writeFile(server.root() + "/installer.switches", "_status=404"); };
+  });
+  ASSERT_TRUE(gone->error);
+  EXPECT_EQ(gone->error->code, platform::url_error::kFileDoesNotExist);
+  EXPECT_EQ(gone->events.back(), "fail -1100");
+  EXPECT_EQ(server.requests().size(), 2u);
+  fs::remove(server.root() + "/installer.switches");
+
+  RecordingDelegate cancelled(folder);
+  cancelled.onRetry = [&] { cancelled.owned->cancel(); };
+  cancelled.owned = platform::UrlDownload::create(server.url("/_reset=60000/installer"), cancelled);
+  ASSERT_TRUE(testsupport::runMainLoopUntil(
+      [&] { return !cancelled.events.empty() && cancelled.events.back().rfind("retry", 0) == 0; }));
+  testsupport::runMainLoopFor(std::chrono::milliseconds(1500));
+  EXPECT_EQ(cancelled.events.back(), "retry 1/3 -1005") << "a callback came after the cancel";
+  EXPECT_EQ(server.requests().size(), 3u) << "an attempt was made after the cancel";
 }
 
 // Takes about 62 seconds: the idle time-out is fixed at 30 s, the speed window at 60 s. The

@@ -43,8 +43,8 @@ Resumable answers (a request with a Range header is logged with " range=<value>"
 
     /_ranges/name             offers ranges: Accept-Ranges and an ETag; answers "Range: bytes=N-"
                               with 206 from N, unless an If-Range names another ETag (then 200)
-    /_reset-once=N/name       the first request of this path is reset after its first N bytes of
-                              body, as /_reset=N does; later ones are answered whole
+    /_reset-once=N/name       the first request of this path (switches included) is reset after
+                              its first N bytes of body, as /_reset=N does; later ones are whole
     /_changes/name            from the second request of this path on, serves FOLDER/name.next
                               (another ETag) in place of FOLDER/name
 
@@ -159,9 +159,10 @@ class Handler(BaseHTTPRequestHandler):
 
     def send_resumable(self, switches, rest, file_path):
         """The answers of _ranges, _reset-once and _changes."""
+        key = urllib.parse.urlsplit(self.path).path  # switches included
         with self.server.log_lock:
-            count = self.server.request_counts.get(rest, 0) + 1
-            self.server.request_counts[rest] = count
+            count = self.server.request_counts.get(key, 0) + 1
+            self.server.request_counts[key] = count
         etag = '"v1"'
         if "changes" in switches and count > 1:
             file_path, etag = file_path + ".next", '"v2"'
