@@ -403,7 +403,8 @@ void CurlTransfer::reportReceivedBytes() {
   }
 }
 
-// curl is done with the attempt: the transfer fails, follows a redirect, or finishes.
+// curl is done with the attempt: the transfer waits to try again, fails, follows a redirect, or
+// finishes.
 void CurlTransfer::concludeAttempt() {
   if (const std::optional<Error> failure = attemptFailure()) {
     return mayRetry(*failure) ? waitToRetry(*failure) : fail(*failure);
