@@ -1,5 +1,8 @@
 #include "download/Downloader.h"
 
+#include <algorithm>
+
+#include "BuildConfig.h"
 #include "libinstall/DebugTrace.h"
 #include "libinstall/InstallLogMsgs.h"
 #include "platform/Notification.h"
@@ -75,6 +78,7 @@ void Downloader::startDownload(const std::string& notificationName) {
   }
 
   urlDownload_.reset();
+  currentPath_.reset();
   notificationName_ = notificationName;
   // The private folder is made before the first request: a machine whose temporary folder
   // others could change gets no download at all.
@@ -86,7 +90,7 @@ void Downloader::startDownload(const std::string& notificationName) {
     continueAfterFailure();
     return;
   }
-  urlDownload_ = platform::UrlDownload::create(url, *this);
+  urlDownload_ = platform::UrlDownload::create(url, *this, limitsForCurrentUrl(notificationName));
   if (urlDownload_) {
     doingDownload(true);
     return;
@@ -98,6 +102,19 @@ void Downloader::startDownload(const std::string& notificationName) {
   setLastError(platform::Error{platform::kUrlErrorDomain, platform::url_error::kUnsupportedUrl,
                                "unsupported URL", url});
   continueAfterFailure();
+}
+
+platform::UrlDownloadLimits Downloader::limitsForCurrentUrl(
+    const std::string& notificationName) const {
+  platform::UrlDownloadLimits limits;
+  if (notificationName == INSTALLER_DOWNLOAD_NOTIFY_DONE) {
+    limits.maxLength = currentUrlIndex_ == 0 ? std::uint64_t{ZANTH_MAX_INSTALLER_BYTES}
+                                             : DOWNLOADER_MAX_SIGNATURE_BYTES;
+  } else if (notificationName == CRL_DOWNLOAD_NOTIFY_DONE) {
+    limits.maxLength = DOWNLOADER_MAX_CRL_BYTES;
+    limits.maxDuration = DOWNLOADER_CRL_TIME_LIMIT;
+  }
+  return limits;
 }
 
 void Downloader::stopDownLoad() {
@@ -203,6 +220,7 @@ void Downloader::decideDestinationWithSuggestedFilename(platform::UrlDownload& d
 void Downloader::didCreateDestination(platform::UrlDownload&, const std::string& path) {
   DebugTrace("Info: Downloading to %s", path.c_str());
   resultPaths_.push_back(path);
+  currentPath_ = path;
 }
 
 void Downloader::didReceiveDataOfLength(platform::UrlDownload&, std::uint32_t length) {
@@ -234,8 +252,19 @@ void Downloader::downloadDidFinish(platform::UrlDownload&) {
 void Downloader::didFailWithError(platform::UrlDownload&, const platform::Error& error) {
   urlDownload_.reset();
   setLastError(error);
+  if (error.code == platform::url_error::kDataLengthExceedsMaximum && currentPath_) {
+    // What was saved is the start of something too large, not the file: the run does not
+    // hand it on (a list cut off at the limit must not be read as the list), only removes it.
+    std::erase(resultPaths_, *currentPath_);
+    cleanupPaths_.push_back(*currentPath_);
+  }
   DebugTrace("Error: Download failed.  Error - %s %s", error.localizedDescription.c_str(),
              error.failingUrl.c_str());
   install::logDownloadFailure(error.localizedDescription.c_str());
   continueAfterFailure();
+}
+
+void Downloader::willRetryAfterError(platform::UrlDownload&, const platform::Error& error,
+                                     int retry, int retries) {
+  install::logDownloadRetry(retry, retries, error.localizedDescription.c_str());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,11 +15,22 @@
 #include "platform/ui/ProgressIndicator.h"
 #include "platform/ui/Window.h"
 
+// The largest files a run accepts; a larger one fails as too large
+// (url_error::kDataLengthExceedsMaximum). The installer's limit is a build setting.
+inline constexpr std::uint64_t DOWNLOADER_MAX_SIGNATURE_BYTES = std::uint64_t{1} << 20;
+inline constexpr std::uint64_t DOWNLOADER_MAX_CRL_BYTES = std::uint64_t{32} << 20;
+// The time one revocation list may take in all: the lists are optional, so a slow list host
+// must not hold the installation for long.
+inline constexpr std::chrono::seconds DOWNLOADER_CRL_TIME_LIMIT{60};
+
 // Fetches an ordered list of URLs one after another into the private temporary folder, with a
 // progress window, and ends every run with exactly one done notification (user info:
 // DOWNLOADER_KEY_SUCCESS, a bool; DOWNLOADER_KEY_FILES, the paths created by the run;
 // DOWNLOADER_KEY_CANCELLED, a bool) posted when the main loop is idle, never inside the call
-// that ended the run. One run at a time.
+// that ended the run. One run at a time. The runs of INSTALLER_DOWNLOAD_NOTIFY_DONE fetch the
+// installer, then its signature; those of CRL_DOWNLOAD_NOTIFY_DONE fetch revocation lists; each
+// file is held to its limits above. A file that failed for being too large is not one of the
+// run's files (it is still removed at clean-up).
 class Downloader : public platform::UrlDownloadDelegate {
  public:
   Downloader();
@@ -104,9 +116,14 @@ class Downloader : public platform::UrlDownloadDelegate {
   void didReceiveDataOfLength(platform::UrlDownload& download, std::uint32_t length) override;
   void downloadDidFinish(platform::UrlDownload& download) override;
   void didFailWithError(platform::UrlDownload& download, const platform::Error& error) override;
+  // Logs the retry; the run and its progress go on as they were.
+  void willRetryAfterError(platform::UrlDownload& download, const platform::Error& error, int retry,
+                           int retries) override;
 
  private:
   void resetProgress();
+  // What the current URL of a run called notificationName may take.
+  platform::UrlDownloadLimits limitsForCurrentUrl(const std::string& notificationName) const;
   // Shows (true) or hides (false) the progress window and enables the Cancel button to match.
   void doingDownload(bool downloading);
   void setDownloadResponse(const platform::UrlResponse& response);
@@ -124,6 +141,7 @@ class Downloader : public platform::UrlDownloadDelegate {
   std::unique_ptr<platform::UrlDownload> urlDownload_;
   std::optional<platform::UrlResponse> urlResponse_;
   std::vector<std::string> resultPaths_;
+  std::optional<std::string> currentPath_;  // the file of the current URL, once created
   std::vector<std::string> cleanupPaths_;
   std::optional<platform::Error> lastError_;
   bool ignoreFailures_ = false;

@@ -52,6 +52,11 @@ bool DownloadDestination::write(const unsigned char* data, std::size_t length) {
   return true;
 }
 
+bool DownloadDestination::rewind() {
+  pending_.clear();
+  return file_ && ::ftruncate(file_.get(), 0) == 0 && ::lseek(file_.get(), 0, SEEK_SET) == 0;
+}
+
 bool DownloadDestination::close() {
   if (!file_) return true;
   const bool flushed = flush();

@@ -31,6 +31,8 @@ class DownloadDestination {
   // Saves length bytes after those saved before. False when the file cannot be written (for
   // bytes written late, possibly a call after the one that brought them).
   [[nodiscard]] bool write(const unsigned char* data, std::size_t length);
+  // Empties the file, so that the next bytes saved are its first. False when that fails.
+  [[nodiscard]] bool rewind();
   // Writes what is buffered and closes the file; false when either fails. Nothing can be
   // written afterwards.
   [[nodiscard]] bool close();

@@ -18,6 +18,7 @@ inline constexpr long kHttpTooManyRedirects = -1007;
 inline constexpr long kBadServerResponse = -1011;
 inline constexpr long kUserAuthenticationRequired = -1013;
 inline constexpr long kFileDoesNotExist = -1100;
+inline constexpr long kDataLengthExceedsMaximum = -1103;
 inline constexpr long kSecureConnectionFailed = -1200;
 inline constexpr long kServerCertificateUntrusted = -1202;
 inline constexpr long kCannotCreateFile = -3000;

@@ -43,9 +43,15 @@ GzipDecoder::Result GzipDecoder::decode(const unsigned char* data, std::size_t l
     }
     stream->next_out = output_.data();
     stream->avail_out = static_cast<uInt>(output_.size());
+    const uInt availableIn = stream->avail_in;
     const int status = inflate(stream, Z_NO_FLUSH);
     if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) return Result::BadData;
-    if (!sink(output_.data(), output_.size() - stream->avail_out)) return Result::SinkFailed;
+    const std::size_t produced = output_.size() - stream->avail_out;
+    totalIn_ += availableIn - stream->avail_in;
+    totalOut_ += produced;
+    // Checked before the bytes are handed on, so a bomb never reaches the disk.
+    if (totalOut_ > kMaxInflationRatio * totalIn_) return Result::RatioExceeded;
+    if (!sink(output_.data(), produced)) return Result::SinkFailed;
     if (status == Z_STREAM_END) memberEnded_ = true;
   } while (stream->avail_in > 0 || stream->avail_out == 0);
   return Result::Decoded;

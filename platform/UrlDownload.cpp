@@ -8,8 +8,9 @@ UrlDownload::UrlDownload(std::shared_ptr<Transfer> transfer) : transfer_(std::mo
 UrlDownload::~UrlDownload() { cancel(); }
 
 std::unique_ptr<UrlDownload> UrlDownload::create(const std::string& url,
-                                                 UrlDownloadDelegate& delegate) {
-  std::shared_ptr<Transfer> transfer = detail::startUrlTransfer(url, delegate);
+                                                 UrlDownloadDelegate& delegate,
+                                                 const UrlDownloadLimits& limits) {
+  std::shared_ptr<Transfer> transfer = detail::startUrlTransfer(url, delegate, limits);
   if (!transfer) return nullptr;
   std::unique_ptr<UrlDownload> download(new UrlDownload(transfer));
   transfer->owner = download.get();

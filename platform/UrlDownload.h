@@ -1,7 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Error.h"
@@ -18,6 +21,15 @@ struct UrlResponse {
 };
 
 class UrlDownload;
+
+// What a caller allows one download beyond the rules every transfer follows.
+struct UrlDownloadLimits {
+  // The most bytes the body may have as saved (decoded bytes when it is gunzipped). An announced
+  // length over it fails the transfer before any file is created.
+  std::uint64_t maxLength = std::numeric_limits<std::uint64_t>::max();
+  // The most time the whole transfer may take, from create to its end; none for no such limit.
+  std::optional<std::chrono::milliseconds> maxDuration;
+};
 
 // Receives the events of one UrlDownload. Every call arrives from the main loop, one at a time,
 // never inside the call that created the transfer. A callback may destroy the download; no
@@ -48,18 +60,37 @@ class UrlDownloadDelegate {
   virtual void downloadDidFinish(UrlDownload& download) = 0;
   // The transfer failed; error is in kUrlErrorDomain. A destination already created is left.
   virtual void didFailWithError(UrlDownload& download, const Error& error) = 0;
+  // The transfer broke off with error after part of the body arrived, and is tried again after
+  // a pause: this is retry number retry of at most retries. The download goes on as one: no
+  // second response and no second destination follow, and the received lengths go on from
+  // where they were.
+  virtual void willRetryAfterError(UrlDownload& download, const Error& error, int retry,
+                                   int retries) {
+    (void)download, (void)error, (void)retry, (void)retries;
+  }
 };
 
 // An asynchronous download of one http or https URL into a file, driven by the main loop.
-// Redirects are followed (at most 20, http and https only), proxies come from the environment,
-// nothing is cached, and the transfer fails when connecting takes 30 s or no byte arrives for
-// 30 s. An HTTP status of 400 or above fails the transfer before any file is created.
+// Redirects are followed (at most 20, http and https only; the body of a redirect is not read),
+// proxies come from the environment, nothing is cached, and the transfer fails as timed out when
+// connecting takes 30 s, when no byte arrives for 30 s, or when fewer than 60 KiB arrive in
+// 60 s (a server that trickles bytes to keep the connection open). An HTTP status of 400 or
+// above fails the transfer before any file is created. A body over the caller's maximum length,
+// or a gzip body that inflates more than a thousandfold, fails as
+// url_error::kDataLengthExceedsMaximum.
+//
+// A transfer that breaks off after part of the body arrived (the connection lost or reset, the
+// server falling silent, an HTTP 5xx answer to a later attempt) is tried again up to 3 times,
+// after 1, 2 and 4 s: from where it stopped (Range with If-Range) when the server offers byte
+// ranges, else from the start into the same file. A 4xx answer, a certificate failure, a
+// cancel, and a transfer that never received any of its body are not tried again.
 class UrlDownload {
  public:
   // Creates the transfer and starts it at once; the delegate must outlive it. Null when the
   // transfer cannot be made (not an http or https URL, or the transfer library refuses it).
   [[nodiscard]] static std::unique_ptr<UrlDownload> create(const std::string& url,
-                                                           UrlDownloadDelegate& delegate);
+                                                           UrlDownloadDelegate& delegate,
+                                                           const UrlDownloadLimits& limits = {});
   // Cancels a transfer still in progress; no callback follows.
   ~UrlDownload();
   UrlDownload(const UrlDownload&) = delete;

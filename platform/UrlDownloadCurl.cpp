@@ -10,13 +10,15 @@
 namespace platform {
 
 std::shared_ptr<UrlDownload::Transfer> detail::startUrlTransfer(const std::string& url,
-                                                                UrlDownloadDelegate& delegate) {
+                                                                UrlDownloadDelegate& delegate,
+                                                                const UrlDownloadLimits& limits) {
   if (!isHttpUrl(url)) return nullptr;
   CurlLoop::shared();
   auto transfer = std::make_shared<CurlTransfer>();
   transfer->requestedUrl = url;
   transfer->currentUrl = url;
   transfer->delegate = &delegate;
+  transfer->limits = limits;
   if (!transfer->start()) return nullptr;
   return transfer;
 }

@@ -27,10 +27,11 @@ struct UrlDownload::Transfer {
 
 namespace detail {
 
-// Starts a transfer of url reporting to delegate; null when it cannot be made (not an http or
-// https URL, or the transfer library refuses it).
+// Starts a transfer of url within limits reporting to delegate; null when it cannot be made
+// (not an http or https URL, or the transfer library refuses it).
 std::shared_ptr<UrlDownload::Transfer> startUrlTransfer(const std::string& url,
-                                                        UrlDownloadDelegate& delegate);
+                                                        UrlDownloadDelegate& delegate,
+                                                        const UrlDownloadLimits& limits);
 
 }  // namespace detail
 

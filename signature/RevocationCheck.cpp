@@ -11,6 +11,9 @@
 #include <openssl/x509v3.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <optional>
 
 #include "download/Downloader.h"
 #include "download/DownloaderNotifications.h"
@@ -34,6 +37,22 @@ struct DistPointsDeleter {
 // A PEM password callback that supplies no password, so that an encrypted PEM block fails
 // instead of prompting on the terminal.
 int noPassword(char*, int, int, void*) { return 0; }
+
+// The whole content of the file at path when it holds at most limit bytes; none when it holds
+// more or cannot be read. Reads no further than the limit, whatever the file's size.
+std::optional<std::string> readBounded(const std::string& path, std::uint64_t limit) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes;
+  char buffer[64 * 1024];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    const auto count = static_cast<std::size_t>(in.gcount());
+    if (bytes.size() + count > limit) return std::nullopt;
+    bytes.append(buffer, count);
+  }
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
 
 }  // namespace
 
@@ -208,15 +227,18 @@ bool SignatureVerification::hasCertificateBeenRevoked(X509* certificate, X509_ST
 }
 
 X509CrlPtr SignatureVerification::readCrlFromPath(const std::string& path) {
-  BioPtr bio{BIO_new_file(path.c_str(), "rb")};
-  if (!bio) {
-    DebugTrace("Warning: Unable to create BIO for CRL at %s", path.c_str());
-    ERR_clear_error();
+  // A list larger than any list the downloader accepts is not read at all: the readers below
+  // would take it into memory whole.
+  const std::optional<std::string> bytes = readBounded(path, DOWNLOADER_MAX_CRL_BYTES);
+  if (!bytes) {
+    DebugTrace("Warning: Unable to read CRL at %s", path.c_str());
     return nullptr;
   }
-  X509CrlPtr crl{d2i_X509_CRL_bio(bio.get(), nullptr)};
-  if (!crl && BIO_reset(bio.get()) == 0) {
-    crl.reset(PEM_read_bio_X509_CRL(bio.get(), nullptr, noPassword, nullptr));
+  const auto* der = reinterpret_cast<const unsigned char*>(bytes->data());
+  X509CrlPtr crl{d2i_X509_CRL(nullptr, &der, static_cast<long>(bytes->size()))};
+  if (!crl) {
+    BioPtr bio{BIO_new_mem_buf(bytes->data(), static_cast<int>(bytes->size()))};
+    if (bio) crl.reset(PEM_read_bio_X509_CRL(bio.get(), nullptr, noPassword, nullptr));
   }
   if (!crl) DebugTrace("Warning: Unable to parse CRL at %s", path.c_str());
   ERR_clear_error();

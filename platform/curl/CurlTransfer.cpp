@@ -7,6 +7,7 @@
 #include "platform/curl/CurlTransfer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <string_view>
 
@@ -20,7 +21,14 @@ namespace {
 
 constexpr long kConnectTimeoutSeconds = 30;
 constexpr gint64 kIdleTimeoutMicroseconds = gint64{30} * G_USEC_PER_SEC;
+// A transfer slower than 1 KiB/s on average over a whole window has failed: a server dripping a
+// byte now and then would otherwise hold the program for ever without ever falling idle.
+constexpr gint64 kSpeedWindowMicroseconds = gint64{60} * G_USEC_PER_SEC;
+constexpr std::uint64_t kMinBytesPerSpeedWindow = std::uint64_t{60} * 1024;
 constexpr int kMaxRedirects = 20;
+// A body that broke off is tried again this many times, after a pause that doubles each time.
+constexpr int kMaxRetries = 3;
+constexpr gint64 kFirstRetryPauseMicroseconds = G_USEC_PER_SEC;
 constexpr long kReceiveBufferSize = 512L * 1024;  // curl's largest receive buffer
 
 }  // namespace
@@ -31,10 +39,12 @@ void CurlTransfer::moveTo(State next) {
   state = next;
   switch (next) {
     case State::Requesting:
-      // A new attempt: no result yet, and the idle watch starts over.
+      // A new attempt: no result yet, and the idle and speed watches start over.
       attemptResult.reset();
       lastActivity = g_get_monotonic_time();
-      g_source_set_ready_time(idleSource.get(), lastActivity + kIdleTimeoutMicroseconds);
+      speedWindowStart = lastActivity;
+      speedWindowBytes = transferredBytes;
+      g_source_set_ready_time(deadlineSource.get(), lastActivity);
       break;
     case State::ResponseReceived:
     case State::BodyHeld:
@@ -43,11 +53,21 @@ void CurlTransfer::moveTo(State next) {
     case State::Redirecting:
     case State::Receiving:
       break;
+    case State::Waiting: {
+      // The failure that broke the attempt off is cured or repeated by the next one.
+      error.reset();
+      errorRetryable = false;
+      gint64 readyTime = g_get_monotonic_time() + (kFirstRetryPauseMicroseconds << (retries - 1));
+      if (transferDeadline) readyTime = std::min(readyTime, *transferDeadline);
+      g_source_set_ready_time(retrySource.get(), readyTime);
+      break;
+    }
     case State::Stopped:
       delegate = nullptr;
       if (handleInMulti) CurlLoop::shared().remove(easy.get());
       destination.reset();  // what arrived before a failure or a cancel still reaches the file
-      idleSource.reset();
+      deadlineSource.reset();
+      retrySource.reset();
       pumpSource.reset();
       decoder.reset();
       break;
@@ -65,7 +85,13 @@ bool CurlTransfer::start() {
   if (!list || !curl_slist_append(list, "Pragma: no-cache")) return false;
   if (!setSharedOptions()) return false;
   pumpSource = OwnedSource<CurlTransfer>::make(this);
-  idleSource = OwnedSource<CurlTransfer>::make(this);
+  deadlineSource = OwnedSource<CurlTransfer>::make(this);
+  retrySource = OwnedSource<CurlTransfer>::make(this);
+  if (limits.maxDuration) {
+    transferDeadline =
+        g_get_monotonic_time() +
+        std::chrono::duration_cast<std::chrono::microseconds>(*limits.maxDuration).count();
+  }
   return beginAttempt();
 }
 
@@ -104,8 +130,11 @@ void CurlTransfer::curlDone(CURLcode code) {
   schedulePump();
 }
 
-void CurlTransfer::failNow(Error failure) {
-  if (!error) error = std::move(failure);
+void CurlTransfer::failNow(Error failure, bool retryable) {
+  if (!error) {
+    error = std::move(failure);
+    errorRetryable = retryable;
+  }
   curlDone(CURLE_ABORTED_BY_CALLBACK);
 }
 
@@ -113,24 +142,43 @@ void CurlTransfer::dispatchSource(GSource* source) {
   g_source_set_ready_time(source, -1);
   if (source == pumpSource.get()) {
     pump();
+  } else if (source == retrySource.get()) {
+    retry();
   } else {
-    checkIdle(source);
+    checkDeadlines(source);
   }
 }
 
-// The idle watch: nothing received for the whole time-out fails the attempt. It is checked only
-// when due, so receiving costs no timer work.
-void CurlTransfer::checkIdle(GSource* source) {
-  if (attemptResult) return;
-  const gint64 deadline = lastActivity + kIdleTimeoutMicroseconds;
-  // A body held for the delegate is not the server's silence.
-  const bool held = state == State::BodyHeld;
-  if (held || g_get_monotonic_time() < deadline) {
-    g_source_set_ready_time(source,
-                            held ? g_get_monotonic_time() + kIdleTimeoutMicroseconds : deadline);
-    return;
+// The watches on an attempt: nothing received for the idle time-out, too few bytes in a speed
+// window, or the whole transfer's time used up fail it as timed out. They are checked only when
+// one is due, so receiving costs no timer work.
+void CurlTransfer::checkDeadlines(GSource* source) {
+  if (!attemptInProgress()) return;
+  const gint64 now = g_get_monotonic_time();
+  if (state == State::BodyHeld) {
+    // A body held for the delegate is neither the server's silence nor its slowness.
+    lastActivity = now;
+    speedWindowStart = now;
+    speedWindowBytes = transferredBytes;
   }
-  failNow(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
+  const bool idle = now >= lastActivity + kIdleTimeoutMicroseconds;
+  const bool outOfTime = transferDeadline && now >= *transferDeadline;
+  bool tooSlow = false;
+  if (now >= speedWindowStart + kSpeedWindowMicroseconds) {
+    tooSlow = transferredBytes - speedWindowBytes < kMinBytesPerSpeedWindow;
+    speedWindowStart = now;
+    speedWindowBytes = transferredBytes;
+  }
+  if (idle || tooSlow || outOfTime) {
+    // Only silence may be a broken link that another attempt gets past; a server too slow, or
+    // a transfer out of time, would only be slow again.
+    return failNow(urlError(url_error::kTimedOut, "The request timed out.", currentUrl),
+                   idle && !tooSlow && !outOfTime);
+  }
+  gint64 next = std::min(lastActivity + kIdleTimeoutMicroseconds,
+                         speedWindowStart + kSpeedWindowMicroseconds);
+  if (transferDeadline) next = std::min(next, *transferDeadline);
+  g_source_set_ready_time(source, next);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -140,10 +188,14 @@ size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void*
   auto* transfer = static_cast<CurlTransfer*>(self);
   const size_t length = size * count;
   transfer->lastActivity = g_get_monotonic_time();
+  transfer->transferredBytes += length;
   // One call per line; the blank line ends a response's headers, which curl has stored by then.
   if (trimmed(std::string_view(data, length)).empty()) {
     transfer->headersComplete();
     if (transfer->error) return 0;  // stops the transfer before any body is saved
+    // The body of a redirect is not the resource: the attempt ends here, unread, so a server
+    // cannot hold the transfer with it.
+    if (transfer->state == State::Redirecting) return 0;
   }
   return length;
 }
@@ -155,10 +207,48 @@ void CurlTransfer::headersComplete() {
   if (headers.status < 200) return;  // an interim answer; the real one follows
   if (headers.status >= 400) {
     error = errorForHttpStatus(headers.status, currentUrl);
+    errorRetryable = headers.status >= 500;  // the server's trouble may pass
     return;
   }
+  if (!headers.isRedirect() && headers.contentLength >= 0 &&
+      static_cast<std::uint64_t>(headers.contentLength) > limits.maxLength) {
+    error = tooLarge();
+    return;
+  }
+  if (destination && !headers.isRedirect()) return continuingAnswer(std::move(headers));
   received = std::move(headers);
-  moveTo(received.isRedirect() ? State::Redirecting : State::ResponseReceived);
+  if (received.isRedirect()) return moveTo(State::Redirecting);
+  validator = received.validator;
+  rangesOffered = received.acceptsRanges && !validator.empty();
+  moveTo(State::ResponseReceived);
+}
+
+// The final answer to an attempt that continues a body the delegate already has: the rest of it
+// (206 from where it stopped), or all of it again (200: the server offers no ranges, or the
+// resource changed since). Never a second response for the delegate.
+void CurlTransfer::continuingAnswer(ResponseHeaders headers) {
+  const bool rest = headers.status == 206 && headers.rangeStart &&
+                    static_cast<std::uint64_t>(*headers.rangeStart) == bodyOffset;
+  if (!rest && headers.status != 200) {
+    error = urlError(url_error::kBadServerResponse, "bad server response", currentUrl);
+    return;
+  }
+  if (!rest) {
+    if (decoder) {
+      decoder = GzipDecoder::create();  // the whole body again: a new gzip stream
+      if (!decoder) {
+        error = urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl);
+        return;
+      }
+    }
+    if (!destination->rewind()) {
+      error = urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl);
+      return;
+    }
+    bodyOffset = 0;
+    savedLength = 0;
+  }
+  moveTo(State::Receiving);
 }
 
 size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* self) {
@@ -167,7 +257,7 @@ size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* 
   transfer->lastActivity = g_get_monotonic_time();
   switch (transfer->state) {
     case State::Redirecting:
-      return length;  // the body of a redirect is not the resource
+      return 0;  // never reached: the attempt ended with the redirect's headers
     case State::ResponseReceived:
     case State::BodyHeld:
       if (transfer->error) return 0;
@@ -177,6 +267,7 @@ size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* 
     case State::Receiving:
       return transfer->receiveBody(data, length) ? length : 0;
     case State::Requesting:
+    case State::Waiting:
     case State::Stopped:
       break;
   }
@@ -185,9 +276,15 @@ size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* 
 
 // Saves a piece of the body and counts it for the delegate.
 bool CurlTransfer::receiveBody(const char* data, size_t length) {
+  transferredBytes += length;
   if (!saveBody(reinterpret_cast<const unsigned char*>(data), length)) return false;
-  undeliveredBytes += length;
-  schedulePump();
+  bodyOffset += length;
+  // A body begun again is not news to the delegate until it passes where the last one stopped.
+  if (bodyOffset > reportedOffset) {
+    undeliveredBytes += bodyOffset - reportedOffset;
+    reportedOffset = bodyOffset;
+    schedulePump();
+  }
   return true;
 }
 
@@ -195,17 +292,37 @@ bool CurlTransfer::saveBody(const unsigned char* data, size_t length) {
   using Result = GzipDecoder::Result;
   Result result = Result::Decoded;
   if (!decoder) {
-    if (!destination->write(data, length)) result = Result::SinkFailed;
+    if (!saveDecoded(data, length)) result = Result::SinkFailed;
   } else {
     result = decoder->decode(data, length, [this](const unsigned char* bytes, size_t size) {
-      return destination->write(bytes, size);
+      return saveDecoded(bytes, size);
     });
   }
   if (result == Result::Decoded) return true;
+  if (error) return false;  // the sink said why
   error = result == Result::BadData
               ? urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl)
-              : urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl);
+              : tooLarge();
   return false;
+}
+
+// Writes bytes of the body as saved, within the caller's maximum length.
+bool CurlTransfer::saveDecoded(const unsigned char* data, size_t length) {
+  if (length > limits.maxLength - savedLength) {
+    error = tooLarge();
+    return false;
+  }
+  if (!destination->write(data, length)) {
+    error = urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl);
+    return false;
+  }
+  savedLength += length;
+  return true;
+}
+
+Error CurlTransfer::tooLarge() const {
+  return urlError(url_error::kDataLengthExceedsMaximum, "resource exceeds maximum size",
+                  currentUrl);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -286,10 +403,12 @@ void CurlTransfer::reportReceivedBytes() {
   }
 }
 
-// curl is done with the attempt: the transfer fails, follows a redirect, or finishes.
+// curl is done with the attempt: the transfer waits to try again, fails, follows a redirect, or
+// finishes.
 void CurlTransfer::concludeAttempt() {
-  if (error) return fail(*error);
-  if (*attemptResult != CURLE_OK) return fail(errorForCurlCode(*attemptResult, currentUrl));
+  if (const std::optional<Error> failure = attemptFailure()) {
+    return mayRetry(*failure) ? waitToRetry(*failure) : fail(*failure);
+  }
   switch (state) {
     case State::Redirecting:
       return followRedirect();
@@ -302,13 +421,74 @@ void CurlTransfer::concludeAttempt() {
       return finish();
     case State::Receiving:
       return finish();
+    case State::Waiting:
     case State::Stopped:
       return;
   }
 }
 
+// Why the attempt failed; none when it succeeded.
+std::optional<Error> CurlTransfer::attemptFailure() const {
+  if (error) return error;
+  // A redirect's attempt is ended by the header callback once its headers are in: no failure.
+  if (*attemptResult == CURLE_OK || state == State::Redirecting) return std::nullopt;
+  return errorForCurlCode(*attemptResult, currentUrl);
+}
+
+// Whether another attempt may continue the body after failure: only once part of the body has
+// arrived (a server that never sent any is down, not interrupted), only for a link that broke
+// or a server in trouble, and only so many times.
+bool CurlTransfer::mayRetry(const Error& failure) const {
+  if (retries >= kMaxRetries || reportedOffset == 0) return false;
+  if (error) return errorRetryable;
+  return failure.code == url_error::kNetworkConnectionLost ||
+         failure.code == url_error::kCannotConnectToHost || failure.code == url_error::kTimedOut;
+}
+
+void CurlTransfer::waitToRetry(const Error& failure) {
+  ++retries;
+  delegate->willRetryAfterError(*owner, failure, retries, kMaxRetries);
+  if (!stopped()) moveTo(State::Waiting);
+}
+
+// The pause is over: the attempt that continues the body, unless the transfer's time is up.
+void CurlTransfer::retry() {
+  if (state != State::Waiting) return;
+  auto self = shared_from_this();  // fail calls the delegate
+  if (transferDeadline && g_get_monotonic_time() >= *transferDeadline) {
+    return fail(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
+  }
+  if (!setContinuation() || !beginAttempt()) {
+    fail(urlError(url_error::kCannotConnectToHost, "Could not connect to the server.", currentUrl));
+  }
+}
+
+// Asks for the rest of the body (RFC 9110 14.2, 13.1.5): "Range: bytes=<offset>-" with If-Range
+// naming the version received, so a changed resource comes whole instead of as a piece of
+// another version. Without ranges on offer, the whole body is asked for again.
+bool CurlTransfer::setContinuation() {
+  CURL* handle = easy.get();
+  if (!rangesOffered || bodyOffset == 0) {
+    return curl_easy_setopt(handle, CURLOPT_RANGE, nullptr) == CURLE_OK &&
+           curl_easy_setopt(handle, CURLOPT_HTTPHEADER, requestHeaders.get()) == CURLE_OK;
+  }
+  continuationHeaders.reset();
+  for (const curl_slist* item = requestHeaders.get(); item; item = item->next) {
+    curl_slist* list = curl_slist_append(continuationHeaders.get(), item->data);
+    if (!list) return false;
+    if (!continuationHeaders) continuationHeaders.reset(list);
+  }
+  const std::string condition = "If-Range: " + validator;
+  curl_slist* list = curl_slist_append(continuationHeaders.get(), condition.c_str());
+  if (!list) return false;
+  if (!continuationHeaders) continuationHeaders.reset(list);
+  continuationRange = std::to_string(bodyOffset) + "-";
+  return curl_easy_setopt(handle, CURLOPT_RANGE, continuationRange.c_str()) == CURLE_OK &&
+         curl_easy_setopt(handle, CURLOPT_HTTPHEADER, continuationHeaders.get()) == CURLE_OK;
+}
+
 void CurlTransfer::followRedirect() {
-  const std::optional<std::string> location = redirectUrl(easy.get());
+  const std::optional<std::string> location = redirectUrl(easy.get(), currentUrl);
   if (!location) {
     return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
   }

@@ -26,8 +26,10 @@ namespace platform {
 // One transfer. Owned by its UrlDownload and, while a delegate call runs, by that call too.
 //
 // A transfer is made of attempts: one request and its answer on the easy handle. A redirect
-// the delegate accepts begins the next attempt at the new URL. An attempt is in progress from
-// beginAttempt until curl is done with it (curlDone, or failNow); the pump then concludes it.
+// the delegate accepts begins the next attempt at the new URL; an attempt that broke off after
+// part of the body arrived is followed, after a pause, by one that continues the body. An
+// attempt is in progress from beginAttempt until curl is done with it (curlDone, or failNow);
+// the pump then concludes it.
 struct CurlTransfer final : UrlDownload::Transfer,
                             CurlLoop::Client,
                             std::enable_shared_from_this<CurlTransfer> {
@@ -39,14 +41,19 @@ struct CurlTransfer final : UrlDownload::Transfer,
   //   ResponseReceived,
   //   BodyHeld         -> Receiving         the delegate has the response; the file exists
   //   Redirecting      -> Requesting        the delegate accepted the redirect: the next attempt
+  //   Requesting,
+  //   Receiving        -> Waiting           the attempt broke off after part of the body arrived
+  //   Waiting          -> Requesting        the pause is over: the attempt that continues it
+  //   Requesting       -> Receiving         the final answer to such an attempt arrived
   //   any              -> Stopped           the end was reported, or the transfer cancelled
   enum class State {
     Stopped,           // not started, ended or cancelled: no delegate call follows
     Requesting,        // an attempt is out and no final answer has come (1xx answers are skipped)
-    Redirecting,       // a redirect answered; curl reads its body, which is dropped
+    Redirecting,       // a redirect answered; the attempt ends with its headers
     ResponseReceived,  // the final answer arrived; the next pump gives it to the delegate
     BodyHeld,          // ... and its body has begun: curl holds it (paused) until there is a file
     Receiving,         // the destination exists; the body is saved as it arrives
+    Waiting,           // the pause before the next attempt to continue the body
   };
 
   ~CurlTransfer() override { moveTo(State::Stopped); }
@@ -64,6 +71,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
   void dispatchSource(GSource* source);
 
   UrlDownloadDelegate* delegate = nullptr;  // null once Stopped
+  UrlDownloadLimits limits;
   std::string requestedUrl;
   std::string currentUrl;  // the URL of the current attempt
 
@@ -79,11 +87,14 @@ struct CurlTransfer final : UrlDownload::Transfer,
   static size_t headerCallback(char* data, size_t size, size_t count, void* transfer);
   static size_t writeCallback(char* data, size_t size, size_t count, void* transfer);
   void headersComplete();
+  void continuingAnswer(ResponseHeaders headers);
   [[nodiscard]] bool receiveBody(const char* data, size_t length);
   [[nodiscard]] bool saveBody(const unsigned char* data, size_t length);
   void curlDone(CURLcode code) override;
-  void failNow(Error failure);
-  void checkIdle(GSource* source);
+  void failNow(Error failure, bool retryable = false);
+  void checkDeadlines(GSource* source);
+  [[nodiscard]] bool saveDecoded(const unsigned char* data, size_t length);
+  Error tooLarge() const;
 
   // Delegate steps, from the pump.
   void pump();
@@ -92,6 +103,11 @@ struct CurlTransfer final : UrlDownload::Transfer,
   void resumeBody();
   void reportReceivedBytes();
   void concludeAttempt();
+  [[nodiscard]] std::optional<Error> attemptFailure() const;
+  [[nodiscard]] bool mayRetry(const Error& failure) const;
+  void waitToRetry(const Error& failure);
+  void retry();
+  [[nodiscard]] bool setContinuation();
   void followRedirect();
   void finish();
   void fail(const Error& failure);
@@ -103,17 +119,36 @@ struct CurlTransfer final : UrlDownload::Transfer,
   CurlSlistPtr requestHeaders;  // outlives the handle that uses it
   CurlEasyPtr easy;
   SourcePtr pumpSource;
-  SourcePtr idleSource;
+  SourcePtr deadlineSource;  // fires when the idle, speed or whole-transfer deadline is due
+  SourcePtr retrySource;     // fires when the pause before the next attempt is over
   gint64 lastActivity = 0;
+  std::optional<gint64> transferDeadline;  // from limits.maxDuration
+  // The speed watch: bytes received in all (headers and body), and the start of the current
+  // window with the count at that time.
+  std::uint64_t transferredBytes = 0;
+  gint64 speedWindowStart = 0;
+  std::uint64_t speedWindowBytes = 0;
   // curl's result for the latest attempt, once curl is done with it; none while it runs.
   std::optional<CURLcode> attemptResult;
-  std::optional<Error> error;  // a failure found while receiving; reported before anything else
+  std::optional<Error> error;   // a failure found while receiving; reported before anything else
+  bool errorRetryable = false;  // whether error may be cured by another attempt
+  int retries = 0;              // attempts made to continue the body so far
+
+  // What continuing the body needs: the final answer's validator and offer of ranges, and the
+  // request headers and range of the attempt that continues it (outliving the handle's use).
+  std::string validator;
+  bool rangesOffered = false;
+  CurlSlistPtr continuationHeaders;
+  std::string continuationRange;
 
   // The response being received, and where its body goes.
   ResponseHeaders received;
   std::optional<std::pair<std::string, bool>> requestedDestination;
   std::optional<GzipDecoder> decoder;  // when the delegate asked for decoding
   std::optional<DownloadDestination> destination;
+  std::uint64_t savedLength = 0;       // bytes written to the destination (decoded when decoding)
+  std::uint64_t bodyOffset = 0;        // bytes of the body as sent saved so far: where it goes on
+  std::uint64_t reportedOffset = 0;    // the furthest bodyOffset the delegate has been told of
   std::uint64_t undeliveredBytes = 0;  // saved, not yet reported to the delegate
 };
 

@@ -1,8 +1,12 @@
 #include "platform/curl/ResponseHeaders.h"
 
+#include <glib.h>
+
+#include <cstdio>
 #include <string_view>
 
 #include "platform/SuggestedFilename.h"
+#include "platform/curl/CurlHandles.h"
 
 namespace platform {
 
@@ -16,6 +20,17 @@ std::string headerValue(CURL* easy, const char* name) {
   return header->value;
 }
 
+// The first byte's position in "bytes first-last/length" (RFC 9110 14.4); none for anything else.
+std::optional<std::int64_t> rangeStart(const std::string& contentRange) {
+  long long first = -1, last = -1;
+  char slash = 0;
+  if (std::sscanf(contentRange.c_str(), "bytes %lld-%lld%c", &first, &last, &slash) != 3 ||
+      slash != '/' || first < 0 || last < first) {
+    return std::nullopt;
+  }
+  return first;
+}
+
 }  // namespace
 
 ResponseHeaders readResponseHeaders(CURL* easy) {
@@ -27,6 +42,13 @@ ResponseHeaders readResponseHeaders(CURL* easy) {
   headers.hasLocation = !headerValue(easy, "Location").empty();
   // A redirect's body is dropped, so no length is announced for it.
   if (headers.isRedirect()) return headers;
+  // A weak ETag cannot be named in If-Range; the date then serves.
+  headers.validator = headerValue(easy, "ETag");
+  if (headers.validator.rfind("W/", 0) == 0) headers.validator.clear();
+  if (headers.validator.empty()) headers.validator = headerValue(easy, "Last-Modified");
+  headers.acceptsRanges =
+      g_ascii_strcasecmp(headerValue(easy, "Accept-Ranges").c_str(), "bytes") == 0;
+  if (headers.status == 206) headers.rangeStart = rangeStart(headerValue(easy, "Content-Range"));
   curl_off_t length = -1;
   if (curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK) {
     headers.contentLength = length;
@@ -34,11 +56,21 @@ ResponseHeaders readResponseHeaders(CURL* easy) {
   return headers;
 }
 
-std::optional<std::string> redirectUrl(CURL* easy) {
-  char* location = nullptr;
-  curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);
-  if (!location) return std::nullopt;
-  return std::string(location);
+std::optional<std::string> redirectUrl(CURL* easy, const std::string& requestUrl) {
+  // Resolved here rather than asked of curl: curl works the address out only for an attempt
+  // that ran to its end, and a redirect's attempt is ended once its headers are in.
+  const std::string location = headerValue(easy, "Location");
+  CurlUrlPtr url(curl_url());
+  if (location.empty() || !url ||
+      curl_url_set(url.get(), CURLUPART_URL, requestUrl.c_str(), 0) != CURLUE_OK ||
+      curl_url_set(url.get(), CURLUPART_URL, location.c_str(),
+                   CURLU_URLENCODE | CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+    return std::nullopt;
+  }
+  char* text = nullptr;
+  if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) return std::nullopt;
+  CurlStringPtr owned(text);
+  return std::string(owned.get());
 }
 
 }  // namespace platform

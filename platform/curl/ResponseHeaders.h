@@ -17,6 +17,14 @@ struct ResponseHeaders {
   std::string contentDisposition;   // the Content-Disposition value as sent; empty when absent
   bool hasLocation = false;         // whether a non-empty Location came
   std::int64_t contentLength = -1;  // the announced body length; -1 when none or a redirect
+  // What a later request may name to continue this body (RFC 9110 13.1.5): the ETag, else the
+  // Last-Modified date when there is no ETag or a weak one (not usable in If-Range); empty when
+  // neither came.
+  std::string validator;
+  bool acceptsRanges = false;  // Accept-Ranges names "bytes"
+  // Where the body of a 206 answer starts in the whole resource; none for a 206 answer without a
+  // single byte range, and for any other status.
+  std::optional<std::int64_t> rangeStart;
 
   // A 3xx answer that names where to go next. Its body is not the resource.
   bool isRedirect() const { return status >= 300 && hasLocation; }
@@ -27,7 +35,8 @@ struct ResponseHeaders {
 // are not looked at.
 ResponseHeaders readResponseHeaders(CURL* easy);
 
-// The absolute URL the latest response redirects to; none when it names none.
-std::optional<std::string> redirectUrl(CURL* easy);
+// The absolute URL the latest response of a request for requestUrl redirects to (its Location,
+// resolved against requestUrl); none when it names none or the address does not parse.
+std::optional<std::string> redirectUrl(CURL* easy, const std::string& requestUrl);
 
 }  // namespace platform

@@ -236,6 +236,33 @@ TEST_F(DownloaderTest, RunResultsFollowTheFailureRule) {
             lines.end());
 }
 
+// The installer may be larger than a signature may; a list over its limit is one the run could
+// not fetch, and what was saved of it is not handed on but still removed.
+TEST_F(DownloaderTest, EachFileIsHeldToItsLimit) {
+  const std::size_t overSignature = DOWNLOADER_MAX_SIGNATURE_BYTES + 1;
+  writeFile(server.root() + "/big", std::string(overSignature, 'b'));
+  downloader.setUrlStrings({url("/big"), url("/big")});
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_FALSE(r.success);
+  EXPECT_EQ(r.files, std::vector<std::string>{tmp() + "/big"}) << "the installer was refused";
+  ASSERT_TRUE(downloader.lastError());
+  EXPECT_EQ(downloader.lastError()->code, platform::url_error::kDataLengthExceedsMaximum);
+  downloader.cleanupTempFiles();
+
+  writeFile(server.root() + "/list", "");
+  fs::resize_file(server.root() + "/list", DOWNLOADER_MAX_CRL_BYTES + 1);
+  downloader.setUrlStrings({url("/_nolength/list"), url("/installer.p7")});
+  downloader.setIgnoreFailures(true);
+  const std::string folder = tmp();
+  r = run(CRL_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_TRUE(r.success);
+  EXPECT_EQ(r.files, std::vector<std::string>{folder + "/installer.p7"});
+  EXPECT_EQ(downloader.lastError()->code, platform::url_error::kDataLengthExceedsMaximum);
+  EXPECT_TRUE(fs::exists(folder + "/list")) << "no list was cut off at the limit";
+  downloader.cleanupTempFiles();
+  EXPECT_FALSE(fs::exists(folder));
+}
+
 TEST_F(DownloaderTest, TransferThatCannotBeCreatedCountsAsFailed) {
   // Not ignored: the run ends at once, with one notification, never inside the call.
   downloader.setUrlStrings({"ftp://download.quillor.example/installer", url("/installer.p7")});
@@ -277,6 +304,29 @@ TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
   EXPECT_FALSE(button.isEnabled());
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(logLines().back(), "Download cancelled");
+}
+
+// A Cancel in the pause before a retry ends the run at once, as a Cancel during a transfer does.
+TEST_F(DownloaderTest, CancelDuringTheRetryPauseEndsTheRunAtOnce) {
+  downloader.setUrlStrings({url("/_reset=50000/installer")});
+  std::chrono::steady_clock::time_point clicked;
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
+    ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return logLines().size() >= 3; }));
+    clicked = std::chrono::steady_clock::now();
+    button.performClick();
+  });
+  EXPECT_LT(std::chrono::steady_clock::now() - clicked, std::chrono::milliseconds(900))
+      << "the run waited for the pause";
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_EQ(server.requests().size(), 1u) << "retried after the cancel";
+  const auto lines = logLines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1], "Download destination is " + tmp() + "/installer");
+  // curl's own words follow, which depend on how the reset reached it.
+  EXPECT_EQ(lines[2].rfind("Download retry 1 of 3 after: The network connection was lost. (", 0),
+            0u)
+      << lines[2];
+  EXPECT_EQ(lines[3], "Download cancelled");
 }
 
 TEST_F(DownloaderTest, ClosingTheWindowCancelsTheRun) {

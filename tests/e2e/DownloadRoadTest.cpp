@@ -98,15 +98,21 @@ TEST_F(DownloadRoad, DroppedConnectionShowsTheRuntimeNotFoundAlert) {
   EXPECT_THAT(result.err, HasSubstr(kRuntimeNotFound));
   EXPECT_THAT(result.err, HasSubstr("Install Foo"));
   EXPECT_THAT(received(), IsEmpty());
+  // The connection drops at the same place on every attempt: three retries, then the failure.
   auto lines = logTexts();
-  ASSERT_EQ(lines.size(), 6u) << ::testing::PrintToString(lines);
+  ASSERT_EQ(lines.size(), 9u) << ::testing::PrintToString(lines);
   EXPECT_THAT(Lines(lines.begin(), lines.begin() + 4),
               ElementsAreArray(beginLines() + Lines{"Begin runtime download from " + kInstallerUrl,
                                                     "Download destination is <dl>/installer"}));
-  EXPECT_THAT(lines[4], HasSubstr("E: Download failure: "));
-  EXPECT_EQ(lines[5], "E: Bootstrapper end with exit code 11");
+  for (int retry = 1; retry <= 3; ++retry) {
+    EXPECT_THAT(lines[3 + retry],
+                ::testing::StartsWith("Download retry " + std::to_string(retry) + " of 3 after: "));
+  }
+  EXPECT_THAT(lines[7], HasSubstr("E: Download failure: "));
+  EXPECT_EQ(lines[8], "E: Bootstrapper end with exit code 11");
   EXPECT_THAT(leftovers(), IsEmpty()) << "the partial installer was left behind";
-  EXPECT_EQ(server.requests().size(), 1u) << "the signature was fetched after a failure";
+  EXPECT_EQ(server.requests(), Lines(4, "/" + kServerFolder + "/installer"))
+      << "the signature was fetched after a failure";
 }
 
 TEST_F(DownloadRoad, RejectedSignaturesEndWithThirteenAndNothingRuns) {

@@ -21,6 +21,7 @@
 
 #include "tests/e2e/DownloadRoad.h"
 #include "tests/support/Files.h"
+#include "tests/support/TestBytes.h"
 
 namespace e2e {
 namespace {
@@ -272,6 +273,8 @@ TEST_F(FaultInjection, ConnectionResetMidBodyEndsWithElevenAndRemovesThePartialF
     expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
     const Lines lines = logTexts();
     EXPECT_THAT(lines, Contains("Download destination is <dl>/" + file)) << "not reset mid-body";
+    EXPECT_THAT(lines, Contains(HasSubstr("Download retry 3 of 3 after: The network connection "
+                                          "was lost.")));
     EXPECT_THAT(lines,
                 Contains(HasSubstr("E: Download failure: The network connection was lost.")));
     EXPECT_THAT(leftovers(), IsEmpty()) << "the partial download was left behind";
@@ -283,6 +286,18 @@ TEST_F(FaultInjection, ConnectionResetMidBodyEndsWithElevenAndRemovesThePartialF
   expectInstalled(box.run({"-silent", "-allowDownload"}));
   EXPECT_THAT(logTexts(),
               Contains(HasSubstr("E: Download failure: The network connection was lost.")));
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+// The link drops once in the middle of the installer: the download goes on from where it
+// stopped, and the whole file is verified and run.
+TEST_F(FaultInjection, InstallerResumedAfterAResetIsVerifiedAndRun) {
+  publishInstallerOfSize(1 * kMiB);
+  setSwitches(kServerFolder + "/installer", "_ranges/_reset-once=262144");
+  expectInstalled(box.run({"-silent", "-allowDownload"}));
+  EXPECT_THAT(logTexts(), Contains(::testing::StartsWith(
+                              "Download retry 1 of 3 after: The network connection was lost.")));
+  EXPECT_THAT(server.requests(), Contains("/" + kServerFolder + "/installer range=bytes=262144-"));
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
@@ -308,7 +323,8 @@ TEST_F(FaultInjection, RedirectLoopEndsAfterTwentyRedirects) {
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
-TEST_F(FaultInjection, SignatureOfAHundredMegabytesOfGarbageIsRejectedWithoutReadingItIntoMemory) {
+// A signature is never larger than 1 MiB: a larger one is refused as it is announced.
+TEST_F(FaultInjection, SignatureOfAHundredMegabytesIsRefusedWithoutReadingIt) {
   if (!fs::exists(kPython)) GTEST_SKIP() << kPython << " is needed to measure the program's memory";
   writeDerGarbage(signaturePath(), 100 * kMiB);
   // The program under a small Python parent that reports the program's peak resident size.
@@ -321,8 +337,8 @@ TEST_F(FaultInjection, SignatureOfAHundredMegabytesOfGarbageIsRejectedWithoutRea
        "open(sys.argv[1], 'w').write(str(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss))\n"
        "sys.exit(status if status >= 0 else 128 - status)\n",
        peakFile, box.programPath(), "-silent", "-allowDownload"});
-  expectEndedWithoutInstalling(result, 13, kValidationFailed);
-  EXPECT_THAT(logTexts(), Contains("E: Detached signature validation failed"));
+  expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
+  EXPECT_THAT(logTexts(), Contains("E: Download failure: resource exceeds maximum size"));
   EXPECT_EQ(server.requests(), installerRequests())
       << "no list is fetched for a rejected signature";
   const long peakKiB = std::stol(readFile(peakFile));
@@ -330,28 +346,32 @@ TEST_F(FaultInjection, SignatureOfAHundredMegabytesOfGarbageIsRejectedWithoutRea
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
-TEST_F(FaultInjection, RevocationListOfFiftyMegabytesIsUsedWhenReadableAndPassedOverWhenNot) {
-  // Garbage that a DER reader takes in whole: the list is unreadable, the good signer passes.
-  writeDerGarbage(serverPath("crl/QuillorCodeSigning.crl"), 50 * kMiB);
-  expectInstalled(box.run({"-silent", "-allowDownload"}));
-  EXPECT_THAT(logTexts(), Contains("Cert chain validation succeeded"));
-  EXPECT_THAT(leftovers(), IsEmpty());
-
-  // 50 MiB of text before a real list that revokes the signer (PEM allows text before the
-  // block): the list is found and the revoked signer rejected.
-  startCase();
-  signInstaller("revoked");
-  {
+// A list is used up to 32 MiB; a larger one is a list that could not be fetched, even when it
+// would revoke the signer.
+TEST_F(FaultInjection, RevocationListIsUsedUpToItsLimitAndPassedOverAboveIt) {
+  // Text before a real list that revokes the signer (PEM allows text before the block).
+  const auto publishRevokingListAfterText = [&](std::size_t textSize) {
     std::ofstream list(serverPath("crl/QuillorCodeSigning.crl"),
                        std::ios::binary | std::ios::trunc);
     const std::string line(75, 'z');
-    for (std::size_t written = 0; written < 50 * kMiB; written += line.size() + 1)
+    for (std::size_t written = 0; written < textSize; written += line.size() + 1)
       list << line << '\n';
     list << readFile(std::string(ZANTH_FIXTURE_PKI_DIR) + "/QuillorCodeSigning-revokes-signer.pem");
-  }
+  };
+  signInstaller("revoked");
+  publishRevokingListAfterText(30 * kMiB);
   auto result = box.run({"-silent", "-allowDownload"});
   expectEndedWithoutInstalling(result, 13, kValidationFailed);
   EXPECT_THAT(logTexts(), Contains("E: Cert chain validation failed"));
+  EXPECT_THAT(leftovers(), IsEmpty());
+
+  startCase();
+  signInstaller("revoked");
+  publishRevokingListAfterText(50 * kMiB);
+  result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_THAT(logTexts(), Contains("E: Download failure: resource exceeds maximum size"));
+  EXPECT_THAT(logTexts(), Contains("Cert chain validation succeeded"));
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
@@ -477,9 +497,8 @@ TEST_F(FaultInjection, InstallerSwappedAndFolderRenamedDuringTheListsRunsOnlyThe
 }
 
 TEST_F(FaultInjectionWithMounts, GzipBodyThatOutgrowsTheTemporaryFolderEndsWithEleven) {
-  // 16 MiB of zeros, sent gzip-compressed (some 16 KiB) and decoded by the program into 2 MiB.
-  writeFile(installerPath(), "");
-  fs::resize_file(installerPath(), 16 * kMiB);
+  // 16 MiB of text, sent gzip-compressed and decoded by the program into 2 MiB.
+  writeFile(installerPath(), testsupport::pattern(16 * kMiB));
   setSwitches(kServerFolder + "/installer", "_gzip/_type=application%2Fx-gzip");
   auto result = runWithMounts(tmpfsOnTmpdir("size=2m"), {"-silent", "-allowDownload"});
   expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -73,6 +74,12 @@ class RecordingDelegate : public platform::UrlDownloadDelegate {
     error = failure;
     ended = true;
   }
+  void willRetryAfterError(platform::UrlDownload&, const platform::Error& failure, int retry,
+                           int retries) override {
+    events.push_back("retry " + std::to_string(retry) + "/" + std::to_string(retries) + " " +
+                     std::to_string(failure.code));
+    if (onRetry) onRetry();
+  }
 
   std::vector<std::string> events;
   std::vector<std::string> redirectTargets;
@@ -84,6 +91,7 @@ class RecordingDelegate : public platform::UrlDownloadDelegate {
   bool decode = false;
   bool destroyOnResponse = false;
   std::optional<std::string> destinationOverride;
+  std::function<void()> onRetry;
   std::unique_ptr<platform::UrlDownload> owned;
 
  private:
@@ -101,10 +109,11 @@ class UrlDownloadTest : public ::testing::Test {
 
   // Downloads url into the test folder and runs the loop until the transfer ends.
   std::unique_ptr<RecordingDelegate> fetch(const std::string& url,
-                                           std::function<void(RecordingDelegate&)> setup = {}) {
+                                           std::function<void(RecordingDelegate&)> setup = {},
+                                           const platform::UrlDownloadLimits& limits = {}) {
     auto delegate = std::make_unique<RecordingDelegate>(folder);
     if (setup) setup(*delegate);
-    delegate->owned = platform::UrlDownload::create(url, *delegate);
+    delegate->owned = platform::UrlDownload::create(url, *delegate, limits);
     EXPECT_TRUE(delegate->owned) << url;
     if (!delegate->owned) return delegate;
     EXPECT_TRUE(delegate->events.empty()) << "a callback came inside create for " << url;
@@ -259,6 +268,7 @@ TEST_F(UrlDownloadTest, TransfersThatCannotBeMadeOrCannotConnect) {
   auto refused = fetch(server.url("/installer"));
   ASSERT_TRUE(refused->error);
   EXPECT_EQ(refused->error->code, platform::url_error::kCannotConnectToHost);
+  EXPECT_EQ(refused->events, std::vector<std::string>{"fail -1004"}) << "retried a dead server";
 }
 
 // Each way a connection fails, as libcurl reports it, becomes the URL error a caller expects.
@@ -343,24 +353,188 @@ TEST_F(UrlDownloadTest, CancelAndDestructionStopEveryCallback) {
   EXPECT_EQ(destroyed->events, std::vector<std::string>{"response"});
 }
 
-// Takes about 31 seconds: the idle time-out is fixed at 30 s.
-TEST_F(UrlDownloadTest, StalledTransferTimesOutWhileASlowOneFinishes) {
-  writeFile(server.root() + "/slow", "0123456789ab");
-  RecordingDelegate stalled(folder), slow(folder);
-  auto stalledDownload = platform::UrlDownload::create(server.url("/_stall/installer"), stalled);
-  // One byte every 3 s: far below a byte per second, yet never 30 s without one.
-  auto slowDownload = platform::UrlDownload::create(server.url("/_drip=1,3000/slow"), slow);
+// A body that breaks off goes on where it stopped when the server offers ranges, and starts again
+// into the same file when it does not or when the file changed meanwhile. The delegate sees one
+// download whose received lengths add up to the file.
+TEST_F(UrlDownloadTest, BrokenOffBodyIsResumedOrStartedAgain) {
+  const std::string next = pattern(150001).substr(1);
+  writeFile(server.root() + "/installer.next", next);
+  const std::vector<std::string> oneDownload = {"response",
+                                                "decode? application/octet-stream",
+                                                "destination installer",
+                                                "created",
+                                                "data",
+                                                "retry 1/3 -1005",
+                                                "data",
+                                                "finish"};
+  const struct {
+    const char* what;
+    std::string switches;
+    std::string rangeAsked;  // the second request's Range, "" for none
+    const std::string& result;
+  } cases[] = {
+      {"ranges on offer", "/_ranges/_reset-once=60000", "bytes=60000-", content},
+      {"no ranges", "/_reset-once=60000", "", content},
+      {"file changed", "/_ranges/_changes/_reset-once=60000", "bytes=60000-", next},
+  };
+  for (const auto& c : cases) {
+    const auto before = server.requests().size();
+    auto d = fetch(server.url(c.switches + "/installer"));
+    EXPECT_EQ(d->events, oneDownload) << c.what;
+    EXPECT_TRUE(readFile(d->createdPath) == c.result) << c.what << ": the file is not intact";
+    EXPECT_EQ(d->bytes, std::max(c.result.size(), std::size_t{60000})) << c.what;
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), before + 2) << c.what;
+    const std::string second =
+        c.switches + "/installer" + (c.rangeAsked.empty() ? "" : " range=" + c.rangeAsked);
+    EXPECT_EQ(requests.back(), second) << c.what;
+    fs::remove(d->createdPath);
+  }
+}
+
+// Takes about 7 seconds: the pauses of all three retries. Every attempt breaks off: the failure
+// is the one of the last attempt.
+TEST_F(UrlDownloadTest, BodyThatKeepsBreakingOffFailsAfterThreeRetries) {
   const auto start = std::chrono::steady_clock::now();
+  auto d = fetch(server.url("/_reset=60000/installer"));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(7));
+  ASSERT_TRUE(d->error);
+  EXPECT_EQ(d->error->code, platform::url_error::kNetworkConnectionLost);
+  const std::vector<std::string> tail = {"retry 1/3 -1005", "retry 2/3 -1005", "retry 3/3 -1005",
+                                         "fail -1005"};
+  EXPECT_EQ(std::vector<std::string>(d->events.end() - 4, d->events.end()), tail);
+  EXPECT_EQ(server.requests().size(), 4u);
+  EXPECT_EQ(d->bytes, 60000u) << "the same bytes again are no progress";
+}
+
+// A 4xx answer to a retry ends the transfer; a cancel in the pause ends it at once.
+TEST_F(UrlDownloadTest, NoRetryAfterAClientErrorOrACancel) {
+  auto gone = fetch(server.url("/_reset-once=60000/installer"), [&](RecordingDelegate& d) {
+    d.onRetry = [&] { writeFile(server.root() + "/installer.switches", "_status=404"); };
+  });
+  ASSERT_TRUE(gone->error);
+  EXPECT_EQ(gone->error->code, platform::url_error::kFileDoesNotExist);
+  EXPECT_EQ(gone->events.back(), "fail -1100");
+  EXPECT_EQ(server.requests().size(), 2u);
+  fs::remove(server.root() + "/installer.switches");
+
+  RecordingDelegate cancelled(folder);
+  cancelled.onRetry = [&] { cancelled.owned->cancel(); };
+  cancelled.owned = platform::UrlDownload::create(server.url("/_reset=60000/installer"), cancelled);
+  ASSERT_TRUE(testsupport::runMainLoopUntil(
+      [&] { return !cancelled.events.empty() && cancelled.events.back().rfind("retry", 0) == 0; }));
+  testsupport::runMainLoopFor(std::chrono::milliseconds(1500));
+  EXPECT_EQ(cancelled.events.back(), "retry 1/3 -1005") << "a callback came after the cancel";
+  EXPECT_EQ(server.requests().size(), 3u) << "an attempt was made after the cancel";
+}
+
+// Takes about 62 seconds: the idle time-out is fixed at 30 s, the speed window at 60 s. The
+// four transfers run side by side.
+TEST_F(UrlDownloadTest, StalledAndCrawlingTransfersTimeOutWhileSlowOnesFinish) {
+  writeFile(server.root() + "/slow", "0123456789ab");
+  writeFile(server.root() + "/brisk", pattern(80000));
+  RecordingDelegate stalled(folder), slow(folder), crawling(folder), brisk(folder);
+  auto stalledDownload = platform::UrlDownload::create(server.url("/_stall/installer"), stalled);
+  // One byte every 3 s: far below a byte per second, yet never 30 s without one, and over
+  // before a whole speed window has passed.
+  auto slowDownload = platform::UrlDownload::create(server.url("/_drip=1,3000/slow"), slow);
+  // Some 1000 bytes a second, never idle: under 1 KiB/s over 60 s.
+  auto crawlingDownload =
+      platform::UrlDownload::create(server.url("/_drip=100,100/installer"), crawling);
+  // 1280 bytes a second for about 62 s: slow, but above the limit.
+  auto briskDownload = platform::UrlDownload::create(server.url("/_drip=128,100/brisk"), brisk);
+  const auto start = std::chrono::steady_clock::now();
+  const auto since = [&] { return std::chrono::steady_clock::now() - start; };
   ASSERT_TRUE(
       testsupport::runMainLoopUntil([&] { return stalled.ended; }, std::chrono::seconds(45)));
-  const auto elapsed = std::chrono::steady_clock::now() - start;
   ASSERT_TRUE(stalled.error);
   EXPECT_EQ(stalled.error->code, platform::url_error::kTimedOut);
-  EXPECT_GE(elapsed, std::chrono::milliseconds(29900));
+  EXPECT_GE(since(), std::chrono::milliseconds(29900));
   EXPECT_FALSE(slow.ended) << "the slow transfer is still going after the stalled one failed";
   ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return slow.ended; }, std::chrono::seconds(20)));
   EXPECT_EQ(slow.events.back(), "finish");
   EXPECT_EQ(readFile(slow.createdPath), "0123456789ab");
+
+  ASSERT_TRUE(
+      testsupport::runMainLoopUntil([&] { return crawling.ended; }, std::chrono::seconds(40)));
+  EXPECT_GE(since(), std::chrono::seconds(59));
+  ASSERT_TRUE(crawling.error);
+  EXPECT_EQ(crawling.error->code, platform::url_error::kTimedOut);
+  EXPECT_GT(crawling.bytes, 50000u) << "the crawling transfer was not moving";
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return brisk.ended; }, std::chrono::seconds(20)));
+  EXPECT_EQ(brisk.events.back(), "finish") << "a transfer above 1 KiB/s timed out";
+  EXPECT_EQ(readFile(brisk.createdPath), pattern(80000));
+}
+
+// The caller's time for the whole transfer ends it, whether the server is silent or moving.
+TEST_F(UrlDownloadTest, WholeTransferTimeLimit) {
+  platform::UrlDownloadLimits limits;
+  limits.maxDuration = std::chrono::milliseconds(1500);
+  for (const std::string path : {"/_stall/installer", "/_drip=1000,50/installer"}) {
+    const auto start = std::chrono::steady_clock::now();
+    auto d = fetch(server.url(path), {}, limits);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(d->error) << path;
+    EXPECT_EQ(d->error->code, platform::url_error::kTimedOut) << path;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(1450)) << path;
+    EXPECT_LT(elapsed, std::chrono::seconds(5)) << path;
+  }
+  // Within its time, a transfer is not touched.
+  limits.maxDuration = std::chrono::seconds(10);
+  EXPECT_EQ(fetch(server.url("/installer"), {}, limits)->events.back(), "finish");
+}
+
+// A redirect is followed as soon as its headers are in: its body, however long it is announced
+// and however slowly it comes, is never waited for.
+TEST_F(UrlDownloadTest, RedirectBodyIsNotRead) {
+  const auto start = std::chrono::steady_clock::now();
+  auto d = fetch(server.url("/_redirect-hold/installer"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(d->events.front(), "redirect 302");
+  EXPECT_EQ(d->events.back(), "finish");
+  EXPECT_EQ(readFile(d->createdPath), content);
+}
+
+// The caller's maximum length holds for the body as saved: announced, counted as it arrives,
+// and counted after gunzip; a gzip body that inflates a thousandfold is refused whatever the
+// limit. What was saved stays within the limit.
+TEST_F(UrlDownloadTest, BodiesOverTheLimitFail) {
+  writeFile(server.root() + "/zeros", std::string(16 * 1024 * 1024, '\0'));
+  const std::function<void(RecordingDelegate&)> decode = [](RecordingDelegate& d) {
+    d.decode = true;
+  };
+  const std::uint64_t size = content.size();
+  const struct {
+    const char* what;
+    std::string path;
+    std::uint64_t limit;
+    bool decode;
+    bool fileMade;
+  } cases[] = {
+      {"announced", "/installer", size - 1, false, false},
+      {"counted", "/_nolength/installer", size - 1, false, true},
+      {"counted after gunzip", "/_gzip/_type=application%2Fgzip/installer", size - 1, true, true},
+      {"inflated a thousandfold", "/_gzip/_type=application%2Fgzip/zeros", UINT64_MAX, true, true},
+  };
+  for (const auto& c : cases) {
+    platform::UrlDownloadLimits limits;
+    limits.maxLength = c.limit;
+    auto d = fetch(server.url(c.path), c.decode ? decode : nullptr, limits);
+    ASSERT_TRUE(d->error) << c.what;
+    EXPECT_EQ(d->error->code, platform::url_error::kDataLengthExceedsMaximum) << c.what;
+    EXPECT_EQ(d->error->localizedDescription, "resource exceeds maximum size") << c.what;
+    EXPECT_EQ(!d->createdPath.empty(), c.fileMade) << c.what;
+    if (c.fileMade) {
+      EXPECT_LE(fs::file_size(d->createdPath), std::min<std::uint64_t>(c.limit, 2 << 20)) << c.what;
+    }
+  }
+  // Exactly at the limit, decoded or not, is within it.
+  platform::UrlDownloadLimits exact;
+  exact.maxLength = size;
+  EXPECT_EQ(fetch(server.url("/_nolength/installer"), {}, exact)->events.back(), "finish");
+  auto gunzipped = fetch(server.url("/_gzip/_type=application%2Fgzip/installer"), decode, exact);
+  EXPECT_EQ(gunzipped->events.back(), "finish");
+  EXPECT_EQ(readFile(gunzipped->createdPath), content);
 }
 
 }  // namespace

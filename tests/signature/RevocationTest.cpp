@@ -108,6 +108,20 @@ TEST(Revocation, CrlReaderTakesDerAndPem) {
                     "DEK-Info: AES-128-CBC,00112233445566778899AABBCCDDEEFF\n\n"
                     "AAAAAAAAAAAAAAAAAAAAAA==\n-----END X509 CRL-----\n");
   EXPECT_FALSE(SignatureVerification::readCrlFromPath(encrypted));
+
+  // A list is read only up to the largest a download may bring: a readable list after that
+  // much text (PEM allows text before its block) is not found.
+  const std::string pem = testsupport::readFile(fixture("QuillorCodeSigning-revokes-signer.pem"));
+  std::string withinLimit;
+  withinLimit.reserve(DOWNLOADER_MAX_CRL_BYTES);
+  const std::string line = std::string(75, 'z') + "\n";
+  while (withinLimit.size() + line.size() + pem.size() <= DOWNLOADER_MAX_CRL_BYTES) {
+    withinLimit += line;
+  }
+  EXPECT_TRUE(
+      SignatureVerification::readCrlFromPath(scratch.write("within.pem", withinLimit + pem)));
+  EXPECT_FALSE(
+      SignatureVerification::readCrlFromPath(scratch.write("over.pem", withinLimit + line + pem)));
 }
 
 // Without a downloader the lists cannot be fetched, which passes as lists that could not be

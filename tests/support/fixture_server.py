@@ -43,6 +43,17 @@ order, before the file's path below FOLDER. Values are percent-decoded.
     /_redirect=K/rest         302 to /_redirect=K-1/rest; /_redirect=0/rest serves /rest
     /_loop/name               302 to itself, for ever
     /_redirect-to=URL/name    302 to URL (any scheme, e.g. ftp://...)
+    /_redirect-hold/name      302 to /name announcing a body of 1 MB, then sends nothing (holds
+                              the connection 120 s): a client must not wait for that body
+
+Resumable answers (a request with a Range header is logged with " range=<value>" after its path):
+
+    /_ranges/name             offers ranges: Accept-Ranges and an ETag; answers "Range: bytes=N-"
+                              with 206 from N, unless an If-Range names another ETag (then 200)
+    /_reset-once=N/name       the first request of this path (switches included) is reset after
+                              its first N bytes of body, as /_reset=N does; later ones are whole
+    /_changes/name            from the second request of this path on, serves FOLDER/name.next
+                              (another ETag) in place of FOLDER/name
 
 A file FOLDER/name.switches, when present, holds further switches for /name, written the same
 way on one line (e.g. "_status=404" or "_drip=4096,50"). It lets a test change how a fixed
@@ -96,7 +107,7 @@ class Handler(BaseHTTPRequestHandler):
         # A proxy request carries the absolute URL; a direct one only the path.
         target = urllib.parse.urlsplit(self.path)
         path = target.path or "/"
-        self.record(path + ("?" + target.query if target.query else ""))
+        self.record(path + ("?" + target.query if target.query else "") + self.range_note())
 
         segments = path.lstrip("/").split("/")
         switches = {}
@@ -111,6 +122,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.redirect(path)
         if "redirect-to" in switches:
             return self.redirect(switches["redirect-to"])
+        if "redirect-hold" in switches:
+            return self.redirect_and_hold("/" + rest)
         if "redirect" in switches:
             left = int(switches["redirect"])
             prefix = "".join(
@@ -124,6 +137,8 @@ class Handler(BaseHTTPRequestHandler):
         file_path = os.path.join(self.server.root, urllib.parse.unquote(rest))
         if not rest or not os.path.isfile(file_path):
             return self.send_simple(404, b"no such fixture file\n")
+        if set(switches) & {"ranges", "reset-once", "changes"}:
+            return self.send_resumable(switches, rest, file_path)
         with open(file_path, "rb") as f:
             if "gzip" in switches:
                 body = gzip.compress(f.read())
@@ -145,6 +160,61 @@ class Handler(BaseHTTPRequestHandler):
                         key, _, value = segment[1:].partition("=")
                         switches[key] = urllib.parse.unquote(value)
         return switches
+
+    def range_note(self):
+        """What the log line of a request says of its Range header."""
+        value = self.headers.get("Range")
+        return " range=" + value if value else ""
+
+    def redirect_and_hold(self, location):
+        self.send_response(302)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "1000000")
+        self.end_headers()
+        self.wfile.flush()
+        self.close_connection = True
+        time.sleep(120)
+
+    def send_resumable(self, switches, rest, file_path):
+        """The answers of _ranges, _reset-once and _changes."""
+        key = urllib.parse.urlsplit(self.path).path  # switches included
+        with self.server.log_lock:
+            count = self.server.request_counts.get(key, 0) + 1
+            self.server.request_counts[key] = count
+        etag = '"v1"'
+        if "changes" in switches and count > 1:
+            file_path, etag = file_path + ".next", '"v2"'
+        with open(file_path, "rb") as f:
+            body = f.read()
+        start = 0
+        wanted, condition = self.headers.get("Range", ""), self.headers.get("If-Range")
+        if ("ranges" in switches and wanted.startswith("bytes=") and wanted.endswith("-")
+                and condition in (None, etag)):
+            start = int(wanted[len("bytes="):-1])
+            if start >= len(body):
+                return self.send_simple(416, b"range not satisfiable\n")
+        self.send_response(206 if start else 200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body) - start))
+        if "ranges" in switches:
+            self.send_header("Accept-Ranges", "bytes")
+            self.send_header("ETag", etag)
+        if start:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body)))
+        self.end_headers()
+        if "reset-once" in switches and count == 1:
+            self.wfile.write(body[start:int(switches["reset-once"])])
+            self.reset_connection()
+        else:
+            self.wfile.write(body[start:])
+
+    def reset_connection(self):
+        """Ends the connection with a TCP RST once the client has what was sent."""
+        self.wfile.flush()
+        time.sleep(0.3)
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.connection.close()
+        self.close_connection = True
 
     def redirect(self, location):
         self.send_response(302)
@@ -295,6 +365,7 @@ def main():
     server.link = Link(options.rate, options.delay) if options.rate > 0 else None
     server.log_lock = threading.Lock()
     server.log_file = open(options.log, "a") if options.log else None
+    server.request_counts = {}
     print(server.server_address[1], flush=True)
     try:
         server.serve_forever()
