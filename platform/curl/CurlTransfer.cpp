@@ -12,6 +12,7 @@
 
 #include "platform/SuggestedFilename.h"
 #include "platform/curl/CurlUrl.h"
+#include "platform/curl/TlsTrust.h"
 #include "platform/curl/UrlErrors.h"
 
 namespace platform {
@@ -82,7 +83,8 @@ bool CurlTransfer::setSharedOptions() {
       curl_easy_setopt(handle, CURLOPT_WRITEDATA, this) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK &&
-      curl_easy_setopt(handle, CURLOPT_USERAGENT, "ZanthBootstrapper") == CURLE_OK;
+      curl_easy_setopt(handle, CURLOPT_USERAGENT, "ZanthBootstrapper") == CURLE_OK &&
+      setTlsTrust(handle);
   if (!ok) return false;
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferSize);  // a hint; smaller is fine
   return true;

@@ -109,6 +109,47 @@ TEST_F(DownloadRoad, DroppedConnectionShowsTheRuntimeNotFoundAlert) {
   EXPECT_EQ(server.requests().size(), 1u) << "the signature was fetched after a failure";
 }
 
+// The download host sends the installer and its signature on to an HTTPS server, as hosts do
+// to reach their content network. A certificate the program cannot trust there ends the road
+// as a failed download: exit 11 and the alert, nothing run.
+TEST_F(DownloadRoad, RoadGoesOverHttpsAndARefusedCertificateEndsIt) {
+  const std::string pki = ZANTH_FIXTURE_PKI_DIR;
+  const struct {
+    const char* certificate;
+    int exitCode;
+  } cases[] = {{"tls-server.pem", 0}, {"tls-expired.pem", 11}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.certificate);
+    testsupport::FixtureServer secure;
+    ASSERT_TRUE(secure.startTls(pki + "/" + c.certificate, pki + "/tls.key.pem"));
+    for (const std::string file : {"installer", "installer.p7"}) {
+      const std::string relative = kServerFolder + "/" + file;
+      testsupport::writeFile(secure.root() + "/" + relative,
+                             testsupport::readFile(serverPath(relative)));
+      setSwitches(relative, "_redirect-to=" + testsupport::switchValue(secure.url("/" + relative)));
+    }
+    std::filesystem::remove(recordFile());
+    box.clearLog();
+    auto result = box.run({"-silent", "-allowDownload"});
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    EXPECT_THAT(leftovers(), IsEmpty());
+    if (c.exitCode == 0) {
+      EXPECT_EQ(received(), "711\n-silent\n" + box.appPath() + "\n");
+      EXPECT_EQ(secure.requests(),
+                (Lines{"/" + kServerFolder + "/installer", "/" + kServerFolder + "/installer.p7"}));
+      continue;
+    }
+    EXPECT_THAT(result.err, HasSubstr(kRuntimeNotFound));
+    EXPECT_THAT(received(), IsEmpty());
+    auto lines = logTexts();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_THAT(lines[lines.size() - 2],
+                HasSubstr("E: Download failure: The certificate for this server is invalid."));
+    EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 11");
+    EXPECT_THAT(secure.requests(), IsEmpty());
+  }
+}
+
 TEST_F(DownloadRoad, RejectedSignaturesEndWithThirteenAndNothingRuns) {
   struct Case {
     const char* label;
