@@ -3,10 +3,13 @@
 
 #include <climits>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "BuildConfig.h"
 #include "libinstall/InstallLog.h"
+#include "libinstall/InstallLogMsgs.h"
 #include "libinstall/LibInstall.h"
 #include "libinstall/MacSystemVersion.h"
 #include "platform/Bundle.h"
@@ -15,6 +18,7 @@
 #include "platform/Path.h"
 #include "platform/SearchPaths.h"
 #include "platform/Task.h"
+#include "platform/UrlDownload.h"
 
 namespace install {
 namespace {
@@ -25,6 +29,8 @@ constexpr const char* kUpdateDisabledMarker = "Quillor/Zanth/updateDisabled";
 // The machine configuration: Quillor/Zanth.conf in the configuration folders, group [Zanth].
 constexpr const char* kConfigurationFile = "Quillor/Zanth.conf";
 constexpr const char* kConfigurationGroup = "Zanth";
+// The machine's download mirror, in place of the built-in download server.
+constexpr const char* kDownloadBaseKey = "DownloadBase";
 
 constexpr int kNoRuntimeFolder = 3;
 constexpr int kNoAppInstaller = 5;
@@ -184,6 +190,21 @@ bool platform_updateDisabledFileExists() {
 int platform_getConfigurationValue(const char* key) {
   if (!key) return 0;
   return platform::ConfigurationStore(kConfigurationFile, kConfigurationGroup).integerValue(key);
+}
+
+std::string platform_getDownloadBase() {
+  const std::optional<std::string> mirror =
+      platform::ConfigurationStore(kConfigurationFile, kConfigurationGroup)
+          .stringValue(kDownloadBaseKey);
+  if (!mirror) return ZANTH_DOWNLOAD_BASE;
+  std::string base = *mirror;
+  while (!base.empty() && base.back() == '/') base.pop_back();
+  // The download paths are appended to the base: a query or a fragment would swallow them.
+  if (!platform::UrlDownload::canHandleUrl(base) || base.find_first_of("?#") != std::string::npos) {
+    logIgnoredSetting(kDownloadBaseKey, "not an http or https address");
+    return ZANTH_DOWNLOAD_BASE;
+  }
+  return base;
 }
 
 void platform_getPlatformInfo(PlatformInfo& info) {

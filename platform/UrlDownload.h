@@ -60,6 +60,9 @@ class UrlDownload {
   // transfer cannot be made (not an http or https URL, or the transfer library refuses it).
   [[nodiscard]] static std::unique_ptr<UrlDownload> create(const std::string& url,
                                                            UrlDownloadDelegate& delegate);
+  // Whether url is an address a download can be made for: http or https, parsed as transfers
+  // parse it.
+  static bool canHandleUrl(const std::string& url);
   // Cancels a transfer still in progress; no callback follows.
   ~UrlDownload();
   UrlDownload(const UrlDownload&) = delete;
