@@ -12,6 +12,7 @@
 
 #include "platform/SuggestedFilename.h"
 #include "platform/curl/CurlUrl.h"
+#include "platform/curl/DesktopProxy.h"
 #include "platform/curl/TlsTrust.h"
 #include "platform/curl/UrlErrors.h"
 
@@ -42,6 +43,7 @@ void CurlTransfer::moveTo(State next) {
       schedulePump();  // the delegate is to decide where the body goes
       break;
     case State::Redirecting:
+    case State::Challenged:
     case State::Receiving:
       break;
     case State::Stopped:
@@ -84,7 +86,7 @@ bool CurlTransfer::setSharedOptions() {
       curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_USERAGENT, "ZanthBootstrapper") == CURLE_OK &&
-      setTlsTrust(handle);
+      setTlsTrust(handle) && setProxyAuthentication(handle);
   if (!ok) return false;
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferSize);  // a hint; smaller is fine
   return true;
@@ -93,7 +95,7 @@ bool CurlTransfer::setSharedOptions() {
 // Sets what differs from one attempt to the next and hands the handle to curl.
 bool CurlTransfer::beginAttempt() {
   if (curl_easy_setopt(easy.get(), CURLOPT_URL, currentUrl.c_str()) != CURLE_OK ||
-      !CurlLoop::shared().add(easy.get(), *this)) {
+      !setProxyForAttempt(easy.get(), currentUrl) || !CurlLoop::shared().add(easy.get(), *this)) {
     return false;
   }
   moveTo(State::Requesting);
@@ -152,9 +154,11 @@ size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void*
 
 void CurlTransfer::headersComplete() {
   // Only the first answer of an attempt counts; a blank line after trailers is no new answer.
-  if (state != State::Requesting) return;
+  // A proxy's 407 may be answered by libcurl within the attempt: the answer after it counts.
+  if (state != State::Requesting && state != State::Challenged) return;
   ResponseHeaders headers = readResponseHeaders(easy.get());
   if (headers.status < 200) return;  // an interim answer; the real one follows
+  if (headers.status == 407) return moveTo(State::Challenged);
   if (headers.status >= 400) {
     error = errorForHttpStatus(headers.status, currentUrl);
     return;
@@ -170,6 +174,10 @@ size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* 
   switch (transfer->state) {
     case State::Redirecting:
       return length;  // the body of a redirect is not the resource
+    case State::Challenged:
+      // libcurl skips the body of a 407 it answers: this one it does not.
+      transfer->error = errorForHttpStatus(407, transfer->currentUrl);
+      return 0;
     case State::ResponseReceived:
     case State::BodyHeld:
       if (transfer->error) return 0;
@@ -297,6 +305,8 @@ void CurlTransfer::concludeAttempt() {
       return followRedirect();
     case State::Requesting:
       return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
+    case State::Challenged:
+      return fail(errorForHttpStatus(407, currentUrl));
     case State::ResponseReceived:
     case State::BodyHeld:
       // An answer without a body still creates its (empty) file.

@@ -150,6 +150,38 @@ TEST_F(DownloadRoad, RoadGoesOverHttpsAndARefusedCertificateEndsIt) {
   }
 }
 
+// A double-clicked program gets no proxy variables: the road goes through the proxy of the
+// desktop's settings (GNOME's, held in a key file), asked again for every address, so the
+// installer's move to an HTTPS server on a local address, which the settings leave direct,
+// does not go through the proxy.
+TEST_F(DownloadRoad, RoadGoesThroughTheDesktopsProxy) {
+  box.unsetEnv("http_proxy");
+  box.setEnv("GSETTINGS_BACKEND", "keyfile");
+  box.setEnv("XDG_CURRENT_DESKTOP", "GNOME");
+  // The sandbox's data folders do not hold the system's settings schemas.
+  box.setEnv("GSETTINGS_SCHEMA_DIR", ZANTH_GSETTINGS_SCHEMA_DIR);
+  testsupport::writeFile(box.home() + "/.config/glib-2.0/settings/keyfile",
+                         "[system/proxy]\nmode='manual'\n\n[system/proxy/http]\n"
+                         "host='127.0.0.1'\nport=" +
+                             std::to_string(server.port()) + "\n");
+  const std::string pki = ZANTH_FIXTURE_PKI_DIR;
+  testsupport::FixtureServer secure;
+  ASSERT_TRUE(secure.startTls(pki + "/tls-server.pem", pki + "/tls.key.pem"));
+  const std::string installer = kServerFolder + "/installer";
+  testsupport::writeFile(secure.root() + "/" + installer,
+                         testsupport::readFile(serverPath(installer)));
+  setSwitches(installer, "_redirect-to=" + testsupport::switchValue(secure.url("/" + installer)));
+
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(received(), "711\n-silent\n" + box.appPath() + "\n");
+  EXPECT_EQ(server.requests(), (Lines{"/" + installer, "/" + kServerFolder + "/installer.p7",
+                                      "/crl/QuillorRootCA.crl", "/crl/QuillorCodeSigning.crl"}));
+  EXPECT_EQ(secure.requests(), Lines{"/" + installer});
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
 TEST_F(DownloadRoad, RejectedSignaturesEndWithThirteenAndNothingRuns) {
   struct Case {
     const char* label;

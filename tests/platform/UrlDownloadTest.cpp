@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/EnvironmentGuard.h"
 #include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/Gzip.h"
@@ -145,6 +146,24 @@ TEST_F(UrlDownloadTest, ReachesAnyHostThroughTheProxyFromTheEnvironment) {
   EXPECT_EQ(d->events.back(), "finish");
   EXPECT_EQ(readFile(d->createdPath), content);
   EXPECT_EQ(server.requests(), std::vector<std::string>{"/installer"});
+}
+
+// A proxy that asks for credentials gets those in its address (the desktop's settings put them
+// there too); without them, or with wrong ones, its 407 stands.
+TEST_F(UrlDownloadTest, ProxyCredentialsComeFromTheProxyAddress) {
+  testsupport::EnvironmentGuard env;
+  const std::string url = "http://download.quillor.example/_proxy-auth=alice%3As3cret/installer";
+  const std::string proxy = "127.0.0.1:" + std::to_string(server.port());
+  env.set("http_proxy", "http://alice:s3cret@" + proxy);
+  auto accepted = fetch(url);
+  EXPECT_EQ(accepted->events.back(), "finish") << (accepted->error ? accepted->error->localizedDescription : "");
+  EXPECT_EQ(readFile(accepted->createdPath), content);
+  for (const std::string& without : {"http://" + proxy, "http://alice:wrong@" + proxy}) {
+    env.set("http_proxy", without);
+    auto refused = fetch(url);
+    ASSERT_TRUE(refused->error) << without;
+    EXPECT_EQ(refused->error->code, platform::url_error::kUserAuthenticationRequired) << without;
+  }
 }
 
 TEST_F(UrlDownloadTest, FollowsRedirectsButNotLoopsOrOtherSchemes) {

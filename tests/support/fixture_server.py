@@ -36,6 +36,8 @@ order, before the file's path below FOLDER. Values are percent-decoded.
     /_redirect=K/rest         302 to /_redirect=K-1/rest; /_redirect=0/rest serves /rest
     /_loop/name               302 to itself, for ever
     /_redirect-to=URL/name    302 to URL (any scheme, e.g. ftp://...)
+    /_proxy-auth=U:P/name     as a proxy that wants Basic credentials U:P: a request without
+                              them in Proxy-Authorization gets 407 with Proxy-Authenticate
 
 A file FOLDER/name.switches, when present, holds further switches for /name, written the same
 way on one line (e.g. "_status=404" or "_drip=4096,50"). It lets a test change how a fixed
@@ -43,6 +45,7 @@ address answers (the program's own download addresses) without changing the addr
 """
 
 import argparse
+import base64
 import gzip
 import os
 import socket
@@ -89,6 +92,8 @@ class Handler(BaseHTTPRequestHandler):
         for key, value in self.switch_file(rest).items():
             switches.setdefault(key, value)
 
+        if "proxy-auth" in switches and not self.proxy_authorized(switches["proxy-auth"]):
+            return self.demand_proxy_credentials()
         if "loop" in switches:
             return self.redirect(path)
         if "redirect-to" in switches:
@@ -127,6 +132,20 @@ class Handler(BaseHTTPRequestHandler):
                         key, _, value = segment[1:].partition("=")
                         switches[key] = urllib.parse.unquote(value)
         return switches
+
+    def proxy_authorized(self, credentials):
+        """Whether the request carries credentials ("user:password") as Basic proxy credentials."""
+        expected = "Basic " + base64.b64encode(credentials.encode()).decode()
+        return self.headers.get("Proxy-Authorization", "") == expected
+
+    def demand_proxy_credentials(self):
+        body = b"proxy credentials required\n"
+        self.send_response(407)
+        self.send_header("Proxy-Authenticate", 'Basic realm="fixture"')
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
 
     def redirect(self, location):
         self.send_response(302)
