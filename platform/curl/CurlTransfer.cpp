@@ -299,7 +299,15 @@ void CurlTransfer::reportReceivedBytes() {
 // curl is done with the attempt: the transfer fails, follows a redirect, or finishes.
 void CurlTransfer::concludeAttempt() {
   if (error) return fail(*error);
-  if (*attemptResult != CURLE_OK) return fail(errorForCurlCode(*attemptResult, currentUrl));
+  if (*attemptResult != CURLE_OK) {
+    // A proxy that refused the tunnel to an https server gave an answer: it counts as one.
+    long tunnelStatus = 0;
+    if (curl_easy_getinfo(easy.get(), CURLINFO_HTTP_CONNECTCODE, &tunnelStatus) == CURLE_OK &&
+        tunnelStatus >= 400) {
+      return fail(errorForHttpStatus(tunnelStatus, currentUrl));
+    }
+    return fail(errorForCurlCode(*attemptResult, currentUrl));
+  }
   switch (state) {
     case State::Redirecting:
       return followRedirect();

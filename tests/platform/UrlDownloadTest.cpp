@@ -156,7 +156,8 @@ TEST_F(UrlDownloadTest, ProxyCredentialsComeFromTheProxyAddress) {
   const std::string proxy = "127.0.0.1:" + std::to_string(server.port());
   env.set("http_proxy", "http://alice:s3cret@" + proxy);
   auto accepted = fetch(url);
-  EXPECT_EQ(accepted->events.back(), "finish") << (accepted->error ? accepted->error->localizedDescription : "");
+  EXPECT_EQ(accepted->events.back(), "finish")
+      << (accepted->error ? accepted->error->localizedDescription : "");
   EXPECT_EQ(readFile(accepted->createdPath), content);
   for (const std::string& without : {"http://" + proxy, "http://alice:wrong@" + proxy}) {
     env.set("http_proxy", without);
@@ -164,6 +165,11 @@ TEST_F(UrlDownloadTest, ProxyCredentialsComeFromTheProxyAddress) {
     ASSERT_TRUE(refused->error) << without;
     EXPECT_EQ(refused->error->code, platform::url_error::kUserAuthenticationRequired) << without;
   }
+  // The same for the tunnel to an https server.
+  env.set("https_proxy", "http://" + proxy);
+  auto tunnel = fetch("https://download.quillor.example/installer");
+  ASSERT_TRUE(tunnel->error);
+  EXPECT_EQ(tunnel->error->code, platform::url_error::kUserAuthenticationRequired);
 }
 
 TEST_F(UrlDownloadTest, FollowsRedirectsButNotLoopsOrOtherSchemes) {

@@ -14,6 +14,9 @@ http://download.quillor.example/... (the host name is ignored; only the path cou
 With --tls-certificate and --tls-key it speaks only TLS (https://127.0.0.1:PORT/...), presenting
 that certificate; a client that refuses it simply ends the connection.
 
+It makes no tunnels: a CONNECT (an https address through the proxy) is answered 407 with
+Proxy-Authenticate, as by a proxy whose credentials the client lacks.
+
 Every request's path (without scheme and host) is appended as one line to the --log file before
 it is answered, so tests can tell which addresses were fetched.
 
@@ -70,6 +73,11 @@ class Handler(BaseHTTPRequestHandler):
             self.answer()
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
+
+    def do_CONNECT(self):
+        self.record("CONNECT " + self.path)
+        self.demand_proxy_credentials()
+        self.close_connection = True
 
     def record(self, path):
         with self.server.log_lock:
