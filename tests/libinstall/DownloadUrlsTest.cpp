@@ -133,7 +133,6 @@ TEST(DownloadUrls, MachineMirrorReplacesTheBase) {
     std::string base;
     bool logged;
   } cases[] = {
-      {nullptr, kBase, false},
       {"[Zanth]\nUpdateDisabled=0\n", kBase, false},
       {"[Zanth]\nDownloadBase=https://mirror.corp.example/quillor\n",
        "https://mirror.corp.example/quillor", false},

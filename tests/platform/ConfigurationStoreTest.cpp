@@ -83,22 +83,3 @@ TEST_F(ConfigFolders, UsersOwnConfigurationIsNotConsulted) {
   scratch.write("home/.config/Vendor/App.conf", "[App]\nLimit=1\n");
   EXPECT_EQ(kStore.integerValue("Limit"), 0);
 }
-
-TEST_F(ConfigFolders, StringValuesComeFromTheFirstFileHoldingTheKey) {
-  EXPECT_EQ(kStore.stringValue("Base"), std::nullopt) << "no file";
-  scratch.write("etc/second/Vendor/App.conf", "[App]\nBase=second\n");
-  scratch.write("etc/first/Vendor/App.conf", "[App]\nOther=first\n");
-  EXPECT_EQ(kStore.stringValue("Base"), "second") << "a file without the key passes on";
-  const struct {
-    const char* first;
-    const char* expected;
-  } cases[] = {
-      {"[App]\nBase = a b\\tc\n", "a b\tc"},  // key-file escapes are read
-      {"[App]\nBase=\n", ""},
-      {"[App]\nBase=\xff\n", ""},  // not UTF-8: the file decides all the same
-  };
-  for (const auto& c : cases) {
-    scratch.write("etc/first/Vendor/App.conf", c.first);
-    EXPECT_EQ(kStore.stringValue("Base"), c.expected) << c.first;
-  }
-}

@@ -81,7 +81,7 @@ testsupport::EnvironmentGuard* DesktopProxy::environment = nullptr;
 
 }  // namespace
 
-TEST_F(DesktopProxy, ManualSettingsGiveTheProxyPerAddress) {
+TEST_F(DesktopProxy, SettingsGiveTheProxyPerAddress) {
   const std::string http = "http://download.quillor.example/installer";
   const std::string https = "https://download.quillor.example/installer";
   EXPECT_EQ(platform::desktopProxyFor(http), "") << "mode none";
@@ -106,16 +106,14 @@ TEST_F(DesktopProxy, ManualSettingsGiveTheProxyPerAddress) {
   manual(".https", "tls-proxy.corp.example", 3129);
   EXPECT_EQ(platform::desktopProxyFor(https), "http://tls-proxy.corp.example:3129");
 
+  // GNOME's SOCKS setting comes as socks://, which libcurl does not know: it becomes SOCKS 5
+  // with host names resolved by the proxy, as GIO's own SOCKS client does.
+  set(".http", "host", g_variant_new_string(""));
+  manual(".socks", "socks.corp.example", 1080);
+  EXPECT_EQ(platform::desktopProxyFor(http), "socks5h://socks.corp.example:1080");
+
   set("", "mode", g_variant_new_string("none"));
   EXPECT_EQ(platform::desktopProxyFor(http), "") << "mode none again";
-}
-
-// GNOME's SOCKS setting comes as socks://, which libcurl does not know: it becomes SOCKS 5 with
-// host names resolved by the proxy, as GIO's own SOCKS client does.
-TEST_F(DesktopProxy, SocksSettingBecomesSocks5WithRemoteNames) {
-  manual(".socks", "socks.corp.example", 1080);
-  EXPECT_EQ(platform::desktopProxyFor("http://download.quillor.example/installer"),
-            "socks5h://socks.corp.example:1080");
 }
 
 TEST_F(DesktopProxy, AnyProxyVariableLeavesTheChoiceToTheEnvironment) {
