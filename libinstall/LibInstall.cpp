@@ -6,8 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "BuildConfig.h"
-
 namespace install {
 namespace {
 
@@ -37,7 +35,8 @@ const char* architectureWord(std::int32_t architecture) {
   }
 }
 
-std::string downloadAddress(const PlatformInfo& platform, const char* fileName) {
+std::string downloadAddress(const std::string& base, const PlatformInfo& platform,
+                            const char* fileName) {
   const char* os = osWord(platform.os);
   const char* arch = architectureWord(platform.architecture);
   const int length = std::snprintf(nullptr, 0, kDownloadPathFormat, os, platform.majorVersion,
@@ -45,7 +44,7 @@ std::string downloadAddress(const PlatformInfo& platform, const char* fileName) 
   std::string path(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
   std::snprintf(path.data(), path.size() + 1, kDownloadPathFormat, os, platform.majorVersion,
                 platform.minorVersion, arch, fileName);
-  return ZANTH_DOWNLOAD_BASE + path;
+  return base + path;
 }
 
 }  // namespace
@@ -70,8 +69,9 @@ bool getDownloadUrlsForPlatform(const PlatformInfo& platform, char* installerUrl
                                 unsigned long installerUrlSize, char* signatureUrl,
                                 unsigned long signatureUrlSize) {
   if (platform.os == 0 || platform.architecture == 0 || platform.majorVersion == 0) return false;
-  const std::string installer = downloadAddress(platform, "installer");
-  const std::string signature = downloadAddress(platform, "installer.p7");
+  const std::string base = platform_getDownloadBase();
+  const std::string installer = downloadAddress(base, platform, "installer");
+  const std::string signature = downloadAddress(base, platform, "installer.p7");
   // A cut-short address would name some other file on the server; refuse instead of handing
   // it on as if it were good.
   if (!installerUrl || !signatureUrl || installer.size() >= installerUrlSize ||

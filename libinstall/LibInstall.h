@@ -77,6 +77,11 @@ bool platform_updateDisabledFileExists();
 // The integer under key (UTF-8) in the machine configuration store; 0 when it is not set.
 int platform_getConfigurationValue(const char* key);
 
+// The download server's base address, without a trailing "/": the machine configuration's
+// "DownloadBase" when it is an http or https address (a mirror), else the built-in base. A
+// value that is not such an address is logged as ignored.
+std::string platform_getDownloadBase();
+
 // Fills all five fields of info with this host's description.
 void platform_getPlatformInfo(PlatformInfo& info);
 

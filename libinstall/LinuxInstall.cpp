@@ -3,7 +3,9 @@
 
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <set>
+#include <string>
 #include <string_view>
 
 #include "BuildConfig.h"
@@ -18,6 +20,7 @@
 #include "platform/SearchPaths.h"
 #include "platform/Task.h"
 #include "platform/TrustedLocation.h"
+#include "platform/UrlDownload.h"
 
 namespace install {
 namespace {
@@ -28,6 +31,8 @@ constexpr const char* kUpdateDisabledMarker = "Quillor/Zanth/updateDisabled";
 // The machine configuration: Quillor/Zanth.conf in the configuration folders, group [Zanth].
 constexpr const char* kConfigurationFile = "Quillor/Zanth.conf";
 constexpr const char* kConfigurationGroup = "Zanth";
+// The machine's download mirror, in place of the built-in download server.
+constexpr const char* kDownloadBaseKey = "DownloadBase";
 
 constexpr int kNoRuntimeFolder = 3;
 constexpr int kNoAppInstaller = 5;
@@ -200,6 +205,21 @@ int platform_getConfigurationValue(const char* key) {
   if (!key) return 0;
   return platform::ConfigurationStore(kConfigurationFile, kConfigurationGroup, logUntrustedLocation)
       .integerValue(key);
+}
+
+std::string platform_getDownloadBase() {
+  const std::optional<std::string> mirror =
+      platform::ConfigurationStore(kConfigurationFile, kConfigurationGroup, logUntrustedLocation)
+          .stringValue(kDownloadBaseKey);
+  if (!mirror) return ZANTH_DOWNLOAD_BASE;
+  std::string base = *mirror;
+  while (!base.empty() && base.back() == '/') base.pop_back();
+  // The download paths are appended to the base: a query or a fragment would swallow them.
+  if (!platform::UrlDownload::canHandleUrl(base) || base.find_first_of("?#") != std::string::npos) {
+    logIgnoredSetting(kDownloadBaseKey, "not an http or https address");
+    return ZANTH_DOWNLOAD_BASE;
+  }
+  return base;
 }
 
 void platform_getPlatformInfo(PlatformInfo& info) {

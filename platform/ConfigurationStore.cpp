@@ -36,10 +36,15 @@ std::vector<std::string> ConfigurationStore::configurationFolders() {
   return folders;
 }
 
-int ConfigurationStore::integerValue(const std::string& key) const {
-  for (const std::string& folder : configurationFolders()) {
-    const std::string filePath = path::appendComponent(folder, relativePath_);
-    if (!isUsableLocation(filePath, onUntrusted_)) continue;
+namespace {
+
+// The first configuration file, in folder order, whose group holds key; none when no file does.
+// Files in places others could change are passed over and reported to onUntrusted.
+GKeyFilePtr firstFileHolding(const std::string& relativePath, const std::string& group,
+                             const std::string& key, const UntrustedLocationHandler& onUntrusted) {
+  for (const std::string& folder : ConfigurationStore::configurationFolders()) {
+    const std::string filePath = path::appendComponent(folder, relativePath);
+    if (!isUsableLocation(filePath, onUntrusted)) continue;
     auto bytes = FileManager::defaultManager().contentsOfSmallFile(filePath, kMaxFileBytes);
     if (!bytes) continue;
     GKeyFilePtr file(g_key_file_new());
@@ -49,13 +54,30 @@ int ConfigurationStore::integerValue(const std::string& key) const {
       GErrorPtr error(rawError);
       continue;
     }
-    if (!g_key_file_has_key(file.get(), group_.c_str(), key.c_str(), nullptr)) continue;
-    // This file holds the key, so it decides, even when its value is not a number.
-    const gint value = g_key_file_get_integer(file.get(), group_.c_str(), key.c_str(), &rawError);
-    GErrorPtr error(rawError);
-    return error ? 0 : value;
+    if (g_key_file_has_key(file.get(), group.c_str(), key.c_str(), nullptr)) return file;
   }
-  return 0;
+  return nullptr;
+}
+
+}  // namespace
+
+int ConfigurationStore::integerValue(const std::string& key) const {
+  GKeyFilePtr file = firstFileHolding(relativePath_, group_, key, onUntrusted_);
+  if (!file) return 0;
+  // This file holds the key, so it decides, even when its value is not a number.
+  GError* rawError = nullptr;
+  const gint value = g_key_file_get_integer(file.get(), group_.c_str(), key.c_str(), &rawError);
+  GErrorPtr error(rawError);
+  return error ? 0 : value;
+}
+
+std::optional<std::string> ConfigurationStore::stringValue(const std::string& key) const {
+  GKeyFilePtr file = firstFileHolding(relativePath_, group_, key, onUntrusted_);
+  if (!file) return std::nullopt;
+  GError* rawError = nullptr;
+  GCharPtr value(g_key_file_get_string(file.get(), group_.c_str(), key.c_str(), &rawError));
+  GErrorPtr error(rawError);
+  return value ? std::string(value.get()) : std::string();
 }
 
 }  // namespace platform

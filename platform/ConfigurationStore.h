@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ class ConfigurationStore {
   // key decides; a value there that is not an integer reads 0. No file holding the key, or an
   // unreadable file, reads 0 as well (an unreadable file is passed over).
   int integerValue(const std::string& key) const;
+  // The text under key in the group, from the first file whose group holds the key, as for
+  // integerValue; a value there that is not valid text reads as empty. None when no file holds
+  // the key.
+  std::optional<std::string> stringValue(const std::string& key) const;
 
   // The configuration folders searched, in order: absolute entries only.
   static std::vector<std::string> configurationFolders();

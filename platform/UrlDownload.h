@@ -91,6 +91,9 @@ class UrlDownload {
   [[nodiscard]] static std::unique_ptr<UrlDownload> create(const std::string& url,
                                                            UrlDownloadDelegate& delegate,
                                                            const UrlDownloadLimits& limits = {});
+  // Whether url is an address a download can be made for: http or https, parsed as transfers
+  // parse it.
+  static bool canHandleUrl(const std::string& url);
   // Cancels a transfer still in progress; no callback follows.
   ~UrlDownload();
   UrlDownload(const UrlDownload&) = delete;

@@ -9,6 +9,8 @@
 
 namespace platform {
 
+bool UrlDownload::canHandleUrl(const std::string& url) { return isHttpUrl(url); }
+
 std::shared_ptr<UrlDownload::Transfer> detail::startUrlTransfer(const std::string& url,
                                                                 UrlDownloadDelegate& delegate,
                                                                 const UrlDownloadLimits& limits) {

@@ -13,6 +13,8 @@
 
 #include "platform/SuggestedFilename.h"
 #include "platform/curl/CurlUrl.h"
+#include "platform/curl/DesktopProxy.h"
+#include "platform/curl/TlsTrust.h"
 #include "platform/curl/UrlErrors.h"
 
 namespace platform {
@@ -51,6 +53,7 @@ void CurlTransfer::moveTo(State next) {
       schedulePump();  // the delegate is to decide where the body goes
       break;
     case State::Redirecting:
+    case State::Challenged:
     case State::Receiving:
       break;
     case State::Waiting: {
@@ -108,7 +111,8 @@ bool CurlTransfer::setSharedOptions() {
       curl_easy_setopt(handle, CURLOPT_WRITEDATA, this) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK &&
-      curl_easy_setopt(handle, CURLOPT_USERAGENT, "ZanthBootstrapper") == CURLE_OK;
+      curl_easy_setopt(handle, CURLOPT_USERAGENT, "ZanthBootstrapper") == CURLE_OK &&
+      setTlsTrust(handle) && setProxyAuthentication(handle);
   if (!ok) return false;
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferSize);  // a hint; smaller is fine
   return true;
@@ -117,7 +121,7 @@ bool CurlTransfer::setSharedOptions() {
 // Sets what differs from one attempt to the next and hands the handle to curl.
 bool CurlTransfer::beginAttempt() {
   if (curl_easy_setopt(easy.get(), CURLOPT_URL, currentUrl.c_str()) != CURLE_OK ||
-      !CurlLoop::shared().add(easy.get(), *this)) {
+      !setProxyForAttempt(easy.get(), currentUrl) || !CurlLoop::shared().add(easy.get(), *this)) {
     return false;
   }
   moveTo(State::Requesting);
@@ -202,9 +206,11 @@ size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void*
 
 void CurlTransfer::headersComplete() {
   // Only the first answer of an attempt counts; a blank line after trailers is no new answer.
-  if (state != State::Requesting) return;
+  // A proxy's 407 may be answered by libcurl within the attempt: the answer after it counts.
+  if (state != State::Requesting && state != State::Challenged) return;
   ResponseHeaders headers = readResponseHeaders(easy.get());
   if (headers.status < 200) return;  // an interim answer; the real one follows
+  if (headers.status == 407) return moveTo(State::Challenged);
   if (headers.status >= 400) {
     error = errorForHttpStatus(headers.status, currentUrl);
     errorRetryable = headers.status >= 500;  // the server's trouble may pass
@@ -258,6 +264,10 @@ size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* 
   switch (transfer->state) {
     case State::Redirecting:
       return 0;  // never reached: the attempt ended with the redirect's headers
+    case State::Challenged:
+      // libcurl skips the body of a 407 it answers: this one it does not.
+      transfer->error = errorForHttpStatus(407, transfer->currentUrl);
+      return 0;
     case State::ResponseReceived:
     case State::BodyHeld:
       if (transfer->error) return 0;
@@ -414,6 +424,8 @@ void CurlTransfer::concludeAttempt() {
       return followRedirect();
     case State::Requesting:
       return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
+    case State::Challenged:
+      return fail(errorForHttpStatus(407, currentUrl));
     case State::ResponseReceived:
     case State::BodyHeld:
       // An answer without a body still creates its (empty) file.
@@ -432,6 +444,12 @@ std::optional<Error> CurlTransfer::attemptFailure() const {
   if (error) return error;
   // A redirect's attempt is ended by the header callback once its headers are in: no failure.
   if (*attemptResult == CURLE_OK || state == State::Redirecting) return std::nullopt;
+  // A proxy that refused the tunnel to an https server gave an answer: it counts as one.
+  long tunnelStatus = 0;
+  if (curl_easy_getinfo(easy.get(), CURLINFO_HTTP_CONNECTCODE, &tunnelStatus) == CURLE_OK &&
+      tunnelStatus >= 400) {
+    return errorForHttpStatus(tunnelStatus, currentUrl);
+  }
   return errorForCurlCode(*attemptResult, currentUrl);
 }
 

@@ -36,6 +36,8 @@ struct CurlTransfer final : UrlDownload::Transfer,
   // Where the transfer stands. Every change goes through moveTo:
   //   Stopped          -> Requesting        the first attempt is out (start)
   //   Requesting       -> Redirecting       the headers of a redirect arrived
+  //   Requesting       -> Challenged        a proxy asked for credentials (407)
+  //   Challenged       -> (as Requesting)   libcurl answered the 407 and the next answer came
   //   Requesting       -> ResponseReceived  the headers of the final answer arrived
   //   ResponseReceived -> BodyHeld          its body began before there is a destination
   //   ResponseReceived,
@@ -50,6 +52,8 @@ struct CurlTransfer final : UrlDownload::Transfer,
     Stopped,           // not started, ended or cancelled: no delegate call follows
     Requesting,        // an attempt is out and no final answer has come (1xx answers are skipped)
     Redirecting,       // a redirect answered; the attempt ends with its headers
+    Challenged,        // a proxy answered 407: curl asks again with credentials, or the refusal
+                       // stands (its body comes, or the attempt ends) and fails the transfer
     ResponseReceived,  // the final answer arrived; the next pump gives it to the delegate
     BodyHeld,          // ... and its body has begun: curl holds it (paused) until there is a file
     Receiving,         // the destination exists; the body is saved as it arrives

@@ -115,6 +115,70 @@ TEST_F(DownloadRoad, DroppedConnectionShowsTheRuntimeNotFoundAlert) {
       << "the signature was fetched after a failure";
 }
 
+// The road when the download host sends files on to an HTTPS server, as hosts do to reach
+// their content network.
+class HttpsRoad : public DownloadRoad {
+ protected:
+  // Starts the HTTPS server with the fixture certificate and has the host send file on to it.
+  void sendOnToHttps(const std::string& certificate, const std::string& file) {
+    const std::string pki = ZANTH_FIXTURE_PKI_DIR;
+    if (!secure.port()) {
+      ASSERT_TRUE(secure.startTls(pki + "/" + certificate, pki + "/tls.key.pem"));
+    }
+    const std::string relative = kServerFolder + "/" + file;
+    testsupport::writeFile(secure.root() + "/" + relative,
+                           testsupport::readFile(serverPath(relative)));
+    setSwitches(relative, "_redirect-to=" + testsupport::switchValue(secure.url("/" + relative)));
+  }
+
+  testsupport::FixtureServer secure;
+};
+
+// A certificate the program cannot trust ends the road as a failed download: exit 11 and the
+// alert, nothing run. (The road over HTTPS with a good certificate is the desktop's below.)
+TEST_F(HttpsRoad, RefusedCertificateEndsTheRoadWithTheAlert) {
+  sendOnToHttps("tls-expired.pem", "installer");
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 11) << result.err;
+  EXPECT_THAT(result.err, HasSubstr(kRuntimeNotFound));
+  EXPECT_THAT(received(), IsEmpty());
+  auto lines = logTexts();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_THAT(lines[lines.size() - 2],
+              HasSubstr("E: Download failure: The certificate for this server is invalid."));
+  EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 11");
+  EXPECT_THAT(secure.requests(), IsEmpty());
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+// A double-clicked program gets no proxy variables: the road goes through the proxy of the
+// desktop's settings (GNOME's, held in a key file), asked again for every address, so the
+// installer's move to an HTTPS server on a local address, which the settings leave direct,
+// does not go through the proxy.
+TEST_F(HttpsRoad, RoadGoesThroughTheDesktopsProxyAndOnToHttps) {
+  box.unsetEnv("http_proxy");
+  box.setEnv("GSETTINGS_BACKEND", "keyfile");
+  box.setEnv("XDG_CURRENT_DESKTOP", "GNOME");
+  // The sandbox's data folders do not hold the system's settings schemas.
+  box.setEnv("GSETTINGS_SCHEMA_DIR", ZANTH_GSETTINGS_SCHEMA_DIR);
+  testsupport::writeFile(box.home() + "/.config/glib-2.0/settings/keyfile",
+                         "[system/proxy]\nmode='manual'\n\n[system/proxy/http]\n"
+                         "host='127.0.0.1'\nport=" +
+                             std::to_string(server.port()) + "\n");
+  sendOnToHttps("tls-server.pem", "installer");
+  sendOnToHttps("tls-server.pem", "installer.p7");
+
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(received(), "711\n-silent\n" + box.appPath() + "\n");
+  const Lines files = {"/" + kServerFolder + "/installer", "/" + kServerFolder + "/installer.p7"};
+  EXPECT_EQ(server.requests(),
+            (files + Lines{"/crl/QuillorRootCA.crl", "/crl/QuillorCodeSigning.crl"}));
+  EXPECT_EQ(secure.requests(), files);
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
 TEST_F(DownloadRoad, RejectedSignaturesEndWithThirteenAndNothingRuns) {
   struct Case {
     const char* label;

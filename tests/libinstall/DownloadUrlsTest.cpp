@@ -7,6 +7,10 @@
 #include "BuildConfig.h"
 #include "libinstall/LibInstall.h"
 #include "libinstall/MacSystemVersion.h"
+#include "tests/support/EnvironmentGuard.h"
+#include "tests/support/Files.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SyslogCapture.h"
 
 using install::PlatformInfo;
 
@@ -114,4 +118,44 @@ TEST(DownloadUrls, AddressThatDoesNotFitIsRefusedWhole) {
   Buffers b;
   EXPECT_FALSE(install::getDownloadUrlsForPlatform(platform, nullptr, 512, b.signature, 512));
   EXPECT_TRUE(b.untouched());
+}
+
+// An administrator's mirror replaces the built-in base for both files; a value that is not an
+// http or https base address is logged and the built-in base stays.
+TEST(DownloadUrls, MachineMirrorReplacesTheBase) {
+  testsupport::ScratchFolder scratch;
+  testsupport::EnvironmentGuard env;
+  env.set("XDG_CONFIG_DIRS", scratch.path("etc"));
+  testsupport::SyslogCapture log;
+  const std::string ignored = "Ignoring setting DownloadBase: not an http or https address";
+  const struct {
+    const char* conf;  // etc/Quillor/Zanth.conf; null: no file
+    std::string base;
+    bool logged;
+  } cases[] = {
+      {"[Zanth]\nUpdateDisabled=0\n", kBase, false},
+      {"[Zanth]\nDownloadBase=https://mirror.corp.example/quillor\n",
+       "https://mirror.corp.example/quillor", false},
+      {"[Zanth]\nDownloadBase = HTTP://10.0.0.5:8080/\n", "HTTP://10.0.0.5:8080", false},
+      {"[Zanth]\nDownloadBase=ftp://mirror.corp.example\n", kBase, true},
+      {"[Zanth]\nDownloadBase=mirror.corp.example\n", kBase, true},
+      {"[Zanth]\nDownloadBase=https://mirror.corp.example/?x=\n", kBase, true},
+      {"[Zanth]\nDownloadBase=\n", kBase, true},
+  };
+  const PlatformInfo platform{2, 10, 6, 8, 1};
+  const std::string path = "/zanth/3/kob/macos10.6/x86/installer";
+  for (const auto& c : cases) {
+    const std::string what = c.conf ? c.conf : "(no file)";
+    std::filesystem::remove(scratch.path("etc/Quillor/Zanth.conf"));
+    if (c.conf) testsupport::writeFile(scratch.path("etc/Quillor/Zanth.conf"), c.conf);
+    log.clear();
+    Buffers b;
+    ASSERT_TRUE(install::getDownloadUrlsForPlatform(platform, b.installer, 512, b.signature, 512))
+        << what;
+    EXPECT_EQ(std::string(b.installer), c.base + path) << what;
+    EXPECT_EQ(std::string(b.signature), c.base + path + ".p7") << what;
+    EXPECT_EQ(log.texts(),
+              c.logged ? std::vector<std::string>{ignored} : std::vector<std::string>{})
+        << what;
+  }
 }

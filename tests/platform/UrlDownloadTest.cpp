@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/EnvironmentGuard.h"
 #include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/Gzip.h"
@@ -156,6 +157,30 @@ TEST_F(UrlDownloadTest, ReachesAnyHostThroughTheProxyFromTheEnvironment) {
   EXPECT_EQ(server.requests(), std::vector<std::string>{"/installer"});
 }
 
+// A proxy that asks for credentials gets those in its address (the desktop's settings put them
+// there too); without them, or with wrong ones, its 407 stands.
+TEST_F(UrlDownloadTest, ProxyCredentialsComeFromTheProxyAddress) {
+  testsupport::EnvironmentGuard env;
+  const std::string url = "http://download.quillor.example/_proxy-auth=alice%3As3cret/installer";
+  const std::string proxy = "127.0.0.1:" + std::to_string(server.port());
+  env.set("http_proxy", "http://alice:s3cret@" + proxy);
+  auto accepted = fetch(url);
+  EXPECT_EQ(accepted->events.back(), "finish")
+      << (accepted->error ? accepted->error->localizedDescription : "");
+  EXPECT_EQ(readFile(accepted->createdPath), content);
+  for (const std::string& without : {"http://" + proxy, "http://alice:wrong@" + proxy}) {
+    env.set("http_proxy", without);
+    auto refused = fetch(url);
+    ASSERT_TRUE(refused->error) << without;
+    EXPECT_EQ(refused->error->code, platform::url_error::kUserAuthenticationRequired) << without;
+  }
+  // The same for the tunnel to an https server.
+  env.set("https_proxy", "http://" + proxy);
+  auto tunnel = fetch("https://download.quillor.example/installer");
+  ASSERT_TRUE(tunnel->error);
+  EXPECT_EQ(tunnel->error->code, platform::url_error::kUserAuthenticationRequired);
+}
+
 TEST_F(UrlDownloadTest, FollowsRedirectsButNotLoopsOrOtherSchemes) {
   auto chain = fetch(server.url("/_redirect=3/installer"));
   EXPECT_EQ(chain->events.back(), "finish");
@@ -272,14 +297,14 @@ TEST_F(UrlDownloadTest, TransfersThatCannotBeMadeOrCannotConnect) {
 }
 
 // Each way a connection fails, as libcurl reports it, becomes the URL error a caller expects.
-// The TLS servers present certificates no system trusts, and transfers verify servers against
-// the system's store: the certificate naming another host is refused for its issuer before its
-// name is looked at.
+// This program trusts only the fixture's test CA for TLS: every refused certificate below is
+// refused by verification as the product runs it.
 TEST_F(UrlDownloadTest, ConnectionAndTlsFailuresBecomeUrlErrors) {
   const std::string pki = ZANTH_FIXTURE_PKI_DIR;
-  FixtureServer selfSigned, otherHost;
+  FixtureServer selfSigned, wrongHost, expired;
   ASSERT_TRUE(selfSigned.startTls(pki + "/tls-self-signed.pem", pki + "/tls.key.pem"));
-  ASSERT_TRUE(otherHost.startTls(pki + "/tls-other-host.pem", pki + "/tls.key.pem"));
+  ASSERT_TRUE(wrongHost.startTls(pki + "/tls-wrong-host.pem", pki + "/tls.key.pem"));
+  ASSERT_TRUE(expired.startTls(pki + "/tls-expired.pem", pki + "/tls.key.pem"));
   // A label longer than 63 bytes cannot be put in a DNS query, so the name fails without any
   // name server being asked (a short .invalid name would go to the configured one).
   const std::string unresolvable = "http://" + std::string(70, 'x') + ".invalid/installer";
@@ -294,9 +319,11 @@ TEST_F(UrlDownloadTest, ConnectionAndTlsFailuresBecomeUrlErrors) {
        "A server with the specified hostname could not be found."},
       {"reset after the first bytes", server.url("/_reset=1000/installer"),
        platform::url_error::kNetworkConnectionLost, "The network connection was lost. ("},
-      {"self-signed certificate", selfSigned.url("/installer"),
+      {"untrusted (self-signed) certificate", selfSigned.url("/installer"),
        platform::url_error::kServerCertificateUntrusted, certificateInvalid},
-      {"certificate for another host", otherHost.url("/installer"),
+      {"trusted certificate for another host", wrongHost.url("/installer"),
+       platform::url_error::kServerCertificateUntrusted, certificateInvalid},
+      {"expired certificate", expired.url("/installer"),
        platform::url_error::kServerCertificateUntrusted, certificateInvalid},
       {"server without TLS", "https://127.0.0.1:" + std::to_string(server.port()) + "/installer",
        platform::url_error::kSecureConnectionFailed,
@@ -309,8 +336,24 @@ TEST_F(UrlDownloadTest, ConnectionAndTlsFailuresBecomeUrlErrors) {
     EXPECT_EQ(d->error->localizedDescription.rfind(c.description, 0), 0u)
         << c.what << ": " << d->error->localizedDescription;
   }
-  EXPECT_TRUE(selfSigned.requests().empty() && otherHost.requests().empty())
+  EXPECT_TRUE(selfSigned.requests().empty() && wrongHost.requests().empty() &&
+              expired.requests().empty())
       << "a request went to a server whose certificate was refused";
+}
+
+// A download address that moves to HTTPS, as download hosts do to reach their content network.
+TEST_F(UrlDownloadTest, RedirectFromHttpToTrustedHttpsSucceeds) {
+  const std::string pki = ZANTH_FIXTURE_PKI_DIR;
+  FixtureServer secure;
+  ASSERT_TRUE(secure.startTls(pki + "/tls-server.pem", pki + "/tls.key.pem"));
+  writeFile(secure.root() + "/installer", content);
+  const std::string target = secure.url("/installer");
+  auto d = fetch(server.url("/_redirect-to=" + testsupport::switchValue(target) + "/installer"));
+  EXPECT_EQ(d->events.back(), "finish");
+  EXPECT_EQ(d->redirectTargets, std::vector<std::string>{target});
+  EXPECT_EQ(d->response.url, target);
+  EXPECT_EQ(readFile(d->createdPath), content);
+  EXPECT_EQ(secure.requests(), std::vector<std::string>{"/installer"});
 }
 
 TEST_F(UrlDownloadTest, FileErrorsAreReportedAsFileErrors) {

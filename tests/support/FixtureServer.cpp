@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +15,19 @@
 extern char** environ;
 
 namespace testsupport {
+
+std::string switchValue(const std::string& text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (const unsigned char c : text) {
+    if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+      encoded += static_cast<char>(c);
+    } else {
+      encoded += {'%', kHex[c >> 4], kHex[c & 15]};
+    }
+  }
+  return encoded;
+}
 
 FixtureServer::FixtureServer()
     : root_(folder_.makeFolder("files")), log_(folder_.path("requests.log")) {}

@@ -9,6 +9,9 @@
 
 namespace testsupport {
 
+// text percent-encoded for a switch value in a path (e.g. "/_redirect-to=" + switchValue(url)).
+std::string switchValue(const std::string& text);
+
 // The fixture download server (tests/support/fixture_server.py) in a child process, on
 // 127.0.0.1, serving the files of its own throw-away folder. Its path switches (404, redirects,
 // stalls, gzip, ...) are listed at the top of the script. Usable directly (url) and as a forward

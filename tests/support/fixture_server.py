@@ -19,6 +19,9 @@ With --rate and --delay it stands in for a link that is not loopback: every answ
 milliseconds before it begins (the round trip), and the bodies of all connections together are
 sent at no more than BYTES_PER_SECOND (one shared link).
 
+It makes no tunnels: a CONNECT (an https address through the proxy) is answered 407 with
+Proxy-Authenticate, as by a proxy whose credentials the client lacks.
+
 Every request's path (without scheme and host) is appended as one line to the --log file before
 it is answered, so tests can tell which addresses were fetched.
 
@@ -45,13 +48,16 @@ order, before the file's path below FOLDER. Values are percent-decoded.
     /_redirect-to=URL/name    302 to URL (any scheme, e.g. ftp://...)
     /_redirect-hold/name      302 to /name announcing a body of 1 MB, then sends nothing (holds
                               the connection 120 s): a client must not wait for that body
+    /_proxy-auth=U:P/name     as a proxy that wants Basic credentials U:P: a request without
+                              them in Proxy-Authorization gets 407 with Proxy-Authenticate
 
 Resumable answers (a request with a Range header is logged with " range=<value>" after its path):
 
     /_ranges/name             offers ranges: Accept-Ranges and an ETag; answers "Range: bytes=N-"
                               with 206 from N, unless an If-Range names another ETag (then 200)
-    /_reset-once=N/name       the first request of this path (switches included) is reset after
-                              its first N bytes of body, as /_reset=N does; later ones are whole
+    /_reset-once=N/name       the first request of this path (switches included; a switch file
+                              written anew counts as new) is reset after its first N bytes of
+                              body, as /_reset=N does; later ones are whole
     /_changes/name            from the second request of this path on, serves FOLDER/name.next
                               (another ETag) in place of FOLDER/name
 
@@ -61,6 +67,7 @@ address answers (the program's own download addresses) without changing the addr
 """
 
 import argparse
+import base64
 import gzip
 import os
 import socket
@@ -97,6 +104,11 @@ class Handler(BaseHTTPRequestHandler):
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
+    def do_CONNECT(self):
+        self.record("CONNECT " + self.path)
+        self.demand_proxy_credentials()
+        self.close_connection = True
+
     def record(self, path):
         with self.server.log_lock:
             if self.server.log_file:
@@ -118,6 +130,8 @@ class Handler(BaseHTTPRequestHandler):
         for key, value in self.switch_file(rest).items():
             switches.setdefault(key, value)
 
+        if "proxy-auth" in switches and not self.proxy_authorized(switches["proxy-auth"]):
+            return self.demand_proxy_credentials()
         if "loop" in switches:
             return self.redirect(path)
         if "redirect-to" in switches:
@@ -177,7 +191,12 @@ class Handler(BaseHTTPRequestHandler):
 
     def send_resumable(self, switches, rest, file_path):
         """The answers of _ranges, _reset-once and _changes."""
-        key = urllib.parse.urlsplit(self.path).path  # switches included
+        # The path with its switches, and the version of its switch file: writing the file anew
+        # starts the count over.
+        key = urllib.parse.urlsplit(self.path).path
+        switch_path = os.path.join(self.server.root, urllib.parse.unquote(rest)) + ".switches"
+        if rest and os.path.isfile(switch_path):
+            key += "@%d" % os.stat(switch_path).st_mtime_ns
         with self.server.log_lock:
             count = self.server.request_counts.get(key, 0) + 1
             self.server.request_counts[key] = count
@@ -215,6 +234,19 @@ class Handler(BaseHTTPRequestHandler):
         self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         self.connection.close()
         self.close_connection = True
+    def proxy_authorized(self, credentials):
+        """Whether the request carries credentials ("user:password") as Basic proxy credentials."""
+        expected = "Basic " + base64.b64encode(credentials.encode()).decode()
+        return self.headers.get("Proxy-Authorization", "") == expected
+
+    def demand_proxy_credentials(self):
+        body = b"proxy credentials required\n"
+        self.send_response(407)
+        self.send_header("Proxy-Authenticate", 'Basic realm="fixture"')
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
 
     def redirect(self, location):
         self.send_response(302)

@@ -328,23 +328,60 @@ void writeKey(const std::filesystem::path& path, EVP_PKEY* key) {
         "writing " + path.string());
 }
 
-// TLS server certificates for the fixture download server, sharing the key tls.key.pem. No
-// system trusts them: tls-self-signed names 127.0.0.1 and localhost and signs itself;
-// tls-other-host, issued by the unrelated root, names another host.
-void makeTlsServerCertificates(const std::filesystem::path& folder, CONF* conf,
-                               const Issuer& otherRoot) {
+// TLS server certificates for the fixture download server, sharing the key tls.key.pem, and the
+// test CA (tls-ca.pem) that fixture builds trust in place of the system's store. Issued by that
+// CA: tls-server names 127.0.0.1 and localhost, tls-wrong-host names another host only, and
+// tls-expired names 127.0.0.1 but ran out a month ago. tls-self-signed names 127.0.0.1 and
+// signs itself, so nobody trusts it.
+void makeTlsServerCertificates(const std::filesystem::path& folder, CONF* conf) {
+  KeyPtr caKey = makeKey();
+  const CertSpec caSpec{
+      {{NID_organizationName, "Zanth Fixtures"}, {NID_commonName, "Zanth Test TLS CA"}},
+      300,
+      true,
+      -400 * kDay,
+      3650 * kDay,
+      "",
+      ""};
+  CertPtr ca = makeCertificate(caSpec, caKey.get(), {nullptr, caKey.get()}, conf);
+  writePem(folder / "tls-ca.pem", ca.get());
+
   KeyPtr key = makeKey();
-  const CertSpec selfSigned{
-      {{NID_commonName, "127.0.0.1"}}, 200, false, -kDay, 30 * kDay, "serverAuth", ""};
-  writePem(folder / "tls-self-signed.pem",
-           makeCertificate(selfSigned, key.get(), {nullptr, key.get()}, conf,
-                           "IP:127.0.0.1, DNS:localhost")
-               .get());
-  const CertSpec otherHost{
-      {{NID_commonName, "other.quillor.example"}}, 201, false, -kDay, 30 * kDay, "serverAuth", ""};
-  writePem(
-      folder / "tls-other-host.pem",
-      makeCertificate(otherHost, key.get(), otherRoot, conf, "DNS:other.quillor.example").get());
+  const Issuer byCa{ca.get(), caKey.get()};
+  const std::string loopback = "IP:127.0.0.1, DNS:localhost";
+  struct ServerCertificate {
+    const char* file;
+    CertSpec profile;
+    Issuer issuer;
+    std::string names;
+  };
+  const ServerCertificate certificates[] = {
+      {"tls-server.pem",
+       {{{NID_commonName, "127.0.0.1"}}, 301, false, -kDay, 30 * kDay, "serverAuth", ""},
+       byCa,
+       loopback},
+      {"tls-wrong-host.pem",
+       {{{NID_commonName, "other.quillor.example"}},
+        302,
+        false,
+        -kDay,
+        30 * kDay,
+        "serverAuth",
+        ""},
+       byCa,
+       "DNS:other.quillor.example"},
+      {"tls-expired.pem",
+       {{{NID_commonName, "127.0.0.1"}}, 303, false, -60 * kDay, -30 * kDay, "serverAuth", ""},
+       byCa,
+       loopback},
+      {"tls-self-signed.pem",
+       {{{NID_commonName, "127.0.0.1"}}, 200, false, -kDay, 30 * kDay, "serverAuth", ""},
+       {nullptr, key.get()},
+       loopback},
+  };
+  for (const ServerCertificate& c : certificates) {
+    writePem(folder / c.file, makeCertificate(c.profile, key.get(), c.issuer, conf, c.names).get());
+  }
   writeKey(folder / "tls.key.pem", key.get());
 }
 
@@ -497,7 +534,7 @@ int makeFixturePki(const std::filesystem::path& folder) {
   writeDer(folder / "inter2.der", inter2.get());
   writePem(folder / "signer.pem", good);
   writeKey(folder / "signer.key.pem", signerKey.get());
-  makeTlsServerCertificates(folder, conf.get(), {otherRoot.get(), otherRootKey.get()});
+  makeTlsServerCertificates(folder, conf.get());
   writeFile(folder / "stamp", "fixture PKI complete\n");
   return 0;
 }
