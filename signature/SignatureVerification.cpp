@@ -12,7 +12,6 @@
 #include <openssl/x509.h>
 #include <openssl/x509_vfy.h>
 #include <openssl/x509v3.h>
-#include <unistd.h>
 
 #include "download/DownloaderNotifications.h"
 #include "libinstall/InstallLogMsgs.h"
@@ -81,8 +80,11 @@ BioPtr readAtMost(BIO* file, int limit, bool& tooLarge) {
 // The file open as descriptor (not owned), from its start; null when it cannot be read from
 // there.
 BioPtr readDescriptorFromStart(int descriptor) {
-  if (descriptor < 0 || ::lseek(descriptor, 0, SEEK_SET) != 0) return nullptr;
-  return BioPtr(BIO_new_fd(descriptor, BIO_NOCLOSE));
+  if (descriptor < 0) return nullptr;
+  BioPtr file{BIO_new_fd(descriptor, BIO_NOCLOSE)};
+  // A seek on a descriptor BIO is the descriptor's own: it answers the new offset.
+  if (!file || BIO_seek(file.get(), 0) != 0) return nullptr;
+  return file;
 }
 
 // The data, read through descriptor when there is one and else from the file at path, behind a
