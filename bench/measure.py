@@ -28,9 +28,9 @@ MIB = 1 << 20
 # A link that is not loopback: what the fixture server is told to pace its answers to.
 LINK_RATE = 8 * MIB  # bytes per second, shared by all connections
 LINK_DELAY_MS = 40  # before each answer begins
-# The switch that makes the server reset the connection once at a given offset, then answer in
-# full (the file's next request continues or restarts as the client asks).
-RESET_ONCE_SWITCH = "_reset-once=%d"
+# The switches that make the server offer ranges (with an ETag) and reset the connection once
+# at a given offset; the next request continues from where the client asks.
+RESET_ONCE_SWITCHES = "_ranges/_reset-once=%d"
 
 
 # --- Running and timing ---------------------------------------------------------------------
@@ -318,7 +318,7 @@ chmod +x installer
 
         def with_reset(argv):
             with open(switches, "w") as f:
-                f.write(RESET_ONCE_SWITCH % reset_at + "\n")
+                f.write(RESET_ONCE_SWITCHES % reset_at + "\n")
             try:
                 seconds = run_once(argv, env)[0]
             finally:
