@@ -98,11 +98,25 @@ bool CurlTransfer::start() {
   return beginAttempt();
 }
 
+namespace {
+
+// Limits the transfer to http and https, redirects included.
+bool allowOnlyHttp(CURL* handle) {
+  if (curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK) return true;
+    // libcurl before 7.85 (Ubuntu 22.04 carries 7.81) knows only the older bit mask.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  return curl_easy_setopt(handle, CURLOPT_PROTOCOLS, long{CURLPROTO_HTTP | CURLPROTO_HTTPS}) ==
+         CURLE_OK;
+#pragma GCC diagnostic pop
+}
+
+}  // namespace
+
 bool CurlTransfer::setSharedOptions() {
   CURL* handle = easy.get();
   bool ok =
-      curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-      curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
+      allowOnlyHttp(handle) && curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HTTPHEADER, requestHeaders.get()) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &CurlTransfer::headerCallback) == CURLE_OK &&
@@ -193,6 +207,7 @@ size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void*
   const size_t length = size * count;
   transfer->lastActivity = g_get_monotonic_time();
   transfer->transferredBytes += length;
+  if (HeaderLines::needed()) transfer->headerLines.add(std::string_view(data, length));
   // One call per line; the blank line ends a response's headers, which curl has stored by then.
   if (trimmed(std::string_view(data, length)).empty()) {
     transfer->headersComplete();
@@ -208,7 +223,7 @@ void CurlTransfer::headersComplete() {
   // Only the first answer of an attempt counts; a blank line after trailers is no new answer.
   // A proxy's 407 may be answered by libcurl within the attempt: the answer after it counts.
   if (state != State::Requesting && state != State::Challenged) return;
-  ResponseHeaders headers = readResponseHeaders(easy.get());
+  ResponseHeaders headers = readResponseHeaders(easy.get(), headerLines);
   if (headers.status < 200) return;  // an interim answer; the real one follows
   if (headers.status == 407) return moveTo(State::Challenged);
   if (headers.status >= 400) {
@@ -506,7 +521,7 @@ bool CurlTransfer::setContinuation() {
 }
 
 void CurlTransfer::followRedirect() {
-  const std::optional<std::string> location = redirectUrl(easy.get(), currentUrl);
+  const std::optional<std::string> location = redirectUrl(easy.get(), headerLines, currentUrl);
   if (!location) {
     return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
   }

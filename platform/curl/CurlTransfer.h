@@ -147,6 +147,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
 
   // The response being received, and where its body goes.
   ResponseHeaders received;
+  HeaderLines headerLines;  // kept only where libcurl cannot answer for the headers itself
   std::optional<std::pair<std::string, bool>> requestedDestination;
   std::optional<GzipDecoder> decoder;  // when the delegate asked for decoding
   std::optional<DownloadDestination> destination;

@@ -8,12 +8,40 @@
 #include "platform/SuggestedFilename.h"
 #include "platform/curl/CurlHandles.h"
 
+// A weak reference: the program still starts with a libcurl that lacks the function (the
+// loader then leaves its address null), and reads the headers from HeaderLines there.
+#pragma weak curl_easy_header
+
 namespace platform {
+
+bool HeaderLines::needed() { return &curl_easy_header == nullptr; }
+
+void HeaderLines::add(std::string_view line) {
+  if (line.rfind("HTTP/", 0) == 0) {
+    fields_.clear();
+    return;
+  }
+  const size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return;  // the blank line, or not a field
+  fields_.emplace_back(std::string(trimmed(line.substr(0, colon))),
+                       std::string(trimmed(line.substr(colon + 1))));
+}
+
+std::string HeaderLines::value(std::string_view name) const {
+  for (const auto& [field, value] : fields_) {
+    if (field.size() == name.size() &&
+        g_ascii_strncasecmp(field.data(), name.data(), name.size()) == 0) {
+      return value;
+    }
+  }
+  return {};
+}
 
 namespace {
 
 // The first value of the named header of the latest response; empty when absent.
-std::string headerValue(CURL* easy, const char* name) {
+std::string headerValue(CURL* easy, const HeaderLines& lines, const char* name) {
+  if (HeaderLines::needed()) return lines.value(name);
   // Request -1 is the latest request; CURLH_HEADER leaves out 1xx answers, CONNECT and trailers.
   curl_header* header = nullptr;
   if (curl_easy_header(easy, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK) return {};
@@ -33,22 +61,23 @@ std::optional<std::int64_t> rangeStart(const std::string& contentRange) {
 
 }  // namespace
 
-ResponseHeaders readResponseHeaders(CURL* easy) {
+ResponseHeaders readResponseHeaders(CURL* easy, const HeaderLines& lines) {
   ResponseHeaders headers;
   curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &headers.status);
-  const std::string type = headerValue(easy, "Content-Type");
+  const std::string type = headerValue(easy, lines, "Content-Type");
   headers.mimeType.assign(trimmed(std::string_view(type).substr(0, type.find(';'))));
-  headers.contentDisposition = headerValue(easy, "Content-Disposition");
-  headers.hasLocation = !headerValue(easy, "Location").empty();
+  headers.contentDisposition = headerValue(easy, lines, "Content-Disposition");
+  headers.hasLocation = !headerValue(easy, lines, "Location").empty();
   // A redirect's body is dropped, so no length is announced for it.
   if (headers.isRedirect()) return headers;
   // A weak ETag cannot be named in If-Range; the date then serves.
-  headers.validator = headerValue(easy, "ETag");
+  headers.validator = headerValue(easy, lines, "ETag");
   if (headers.validator.rfind("W/", 0) == 0) headers.validator.clear();
-  if (headers.validator.empty()) headers.validator = headerValue(easy, "Last-Modified");
+  if (headers.validator.empty()) headers.validator = headerValue(easy, lines, "Last-Modified");
   headers.acceptsRanges =
-      g_ascii_strcasecmp(headerValue(easy, "Accept-Ranges").c_str(), "bytes") == 0;
-  if (headers.status == 206) headers.rangeStart = rangeStart(headerValue(easy, "Content-Range"));
+      g_ascii_strcasecmp(headerValue(easy, lines, "Accept-Ranges").c_str(), "bytes") == 0;
+  if (headers.status == 206)
+    headers.rangeStart = rangeStart(headerValue(easy, lines, "Content-Range"));
   curl_off_t length = -1;
   if (curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK) {
     headers.contentLength = length;
@@ -56,10 +85,11 @@ ResponseHeaders readResponseHeaders(CURL* easy) {
   return headers;
 }
 
-std::optional<std::string> redirectUrl(CURL* easy, const std::string& requestUrl) {
+std::optional<std::string> redirectUrl(CURL* easy, const HeaderLines& lines,
+                                       const std::string& requestUrl) {
   // Resolved here rather than asked of curl: curl works the address out only for an attempt
   // that ran to its end, and a redirect's attempt is ended once its headers are in.
-  const std::string location = headerValue(easy, "Location");
+  const std::string location = headerValue(easy, lines, "Location");
   CurlUrlPtr url(curl_url());
   if (location.empty() || !url ||
       curl_url_set(url.get(), CURLUPART_URL, requestUrl.c_str(), 0) != CURLUE_OK ||

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -30,13 +33,31 @@ struct ResponseHeaders {
   bool isRedirect() const { return status >= 300 && hasLocation; }
 };
 
+// The header fields of the latest response, kept from the lines the header callback sees. They
+// stand in for curl_easy_header where libcurl does not have it (before 7.83, as on Ubuntu
+// 22.04); a newer libcurl answers from its own store and these are not kept.
+class HeaderLines {
+ public:
+  // Whether the lines are needed: the running libcurl has no curl_easy_header.
+  static bool needed();
+  // One line as the header callback received it; a status line begins a new response.
+  void add(std::string_view line);
+  // The first value of the named field (any case), without surrounding white space; empty
+  // when absent.
+  std::string value(std::string_view name) const;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> fields_;
+};
+
 // The headers of the latest response easy has received in full (curl has stored them once the
 // blank line that ends them has arrived). Interim (1xx) answers and a proxy's CONNECT answer
-// are not looked at.
-ResponseHeaders readResponseHeaders(CURL* easy);
+// are not looked at. lines serves where curl cannot answer itself.
+ResponseHeaders readResponseHeaders(CURL* easy, const HeaderLines& lines);
 
 // The absolute URL the latest response of a request for requestUrl redirects to (its Location,
 // resolved against requestUrl); none when it names none or the address does not parse.
-std::optional<std::string> redirectUrl(CURL* easy, const std::string& requestUrl);
+std::optional<std::string> redirectUrl(CURL* easy, const HeaderLines& lines,
+                                       const std::string& requestUrl);
 
 }  // namespace platform
