@@ -16,6 +16,9 @@ struct GErrorDeleter {
 struct GKeyFileDeleter {
   void operator()(GKeyFile* file) const { g_key_file_free(file); }
 };
+struct GStrvDeleter {
+  void operator()(gchar** list) const { g_strfreev(list); }
+};
 struct GMarkupParseContextDeleter {
   void operator()(GMarkupParseContext* context) const { g_markup_parse_context_free(context); }
 };
@@ -23,6 +26,7 @@ struct GMarkupParseContextDeleter {
 using GCharPtr = std::unique_ptr<gchar, GFreeDeleter>;
 using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
 using GKeyFilePtr = std::unique_ptr<GKeyFile, GKeyFileDeleter>;
+using GStrvPtr = std::unique_ptr<gchar*, GStrvDeleter>;  // a NULL-ended list of strings
 using GMarkupParseContextPtr = std::unique_ptr<GMarkupParseContext, GMarkupParseContextDeleter>;
 
 }  // namespace platform

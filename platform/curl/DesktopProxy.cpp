@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -12,11 +11,6 @@
 
 namespace platform {
 namespace {
-
-struct GStrvDeleter {
-  void operator()(gchar** list) const { g_strfreev(list); }
-};
-using GStrvPtr = std::unique_ptr<gchar*, GStrvDeleter>;
 
 constexpr const char* kGnomeProxySchema = "org.gnome.system.proxy";
 
