@@ -150,6 +150,9 @@ bool CurlTransfer::beginAttempt() {
 
 void CurlTransfer::proxyFound(const std::string& proxy, bool timedOut) {
   auto self = shared_from_this();  // the delegate may drop the owner's reference
+  if (transferDeadline && g_get_monotonic_time() >= *transferDeadline) {
+    return fail(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
+  }
   if (timedOut) {
     const auto seconds = std::chrono::duration<double>(limits.durations.proxyLookup).count();
     char reason[64];
