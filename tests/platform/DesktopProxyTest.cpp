@@ -198,7 +198,7 @@ TEST(DesktopProxyLookup, AnswersOnceWithinItsDeadlineAndCancelsWhatItLeaves) {
 // GIO ends the process when GNOME's proxy schema cannot be found, whatever the desktop: such a
 // machine has no desktop proxy, and no resolver is made. Each desktop runs in a fresh process,
 // since GIO finds its schemas and makes its resolver once per process.
-TEST(DesktopProxyWithoutSchemas, NoResolverInsteadOfEndingTheProcess) {
+TEST(DesktopProxyWithoutSchemas, GoesDirectInsteadOfEndingTheProcess) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   for (const char* desktop : {"GNOME", "KDE", ""}) {
     EXPECT_EXIT(
