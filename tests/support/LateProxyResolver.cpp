@@ -45,14 +45,8 @@ gchar** lookupFinish(GProxyResolver*, GAsyncResult* result, GError** error) {
   return static_cast<gchar**>(g_task_propagate_pointer(G_TASK(result), error));
 }
 
-// Only the asynchronous question may be asked: a blocking one would freeze the main loop.
-gchar** lookupBlocking(GProxyResolver*, const gchar*, GCancellable*, GError** error) {
-  g_set_error_literal(error, G_IO_ERROR, G_IO_ERROR_NOT_SUPPORTED, "asked synchronously");
-  return nullptr;
-}
-
 void late_proxy_resolver_iface_init(GProxyResolverInterface* iface) {
-  iface->lookup = &lookupBlocking;
+  // No blocking lookup: a transfer asking one would freeze the main loop, and crashes here.
   iface->lookup_async = &lookupAsync;
   iface->lookup_finish = &lookupFinish;
 }
