@@ -105,11 +105,10 @@ class UrlDownloadDelegate {
 // proxies come from the environment, else from the desktop's settings (asked without blocking
 // the main loop, for at most 10 s), nothing is cached, and the transfer fails as timed out when
 // connecting takes 30 s, when no byte arrives for 30 s, or when fewer than 60 KiB arrive in
-// 60 s (a server that trickles bytes to keep the connection open). The limits' durations set
-// these times. An HTTP status of 400 or
-// above fails the transfer before any file is created. A body over the caller's maximum length,
-// or a gzip body that inflates more than a thousandfold, fails as
-// url_error::kDataLengthExceedsMaximum.
+// 60 s (a server that trickles bytes to keep the connection open); these times, and the
+// pauses below, are the defaults of the limits' durations. An HTTP status of 400 or above fails
+// the transfer before any file is created. A body over the caller's maximum length, or a gzip
+// body that inflates more than a thousandfold, fails as url_error::kDataLengthExceedsMaximum.
 //
 // A transfer that breaks off after part of the body arrived (the connection lost or reset, the
 // server falling silent, an HTTP 5xx answer to a later attempt) is tried again up to 3 times,
