@@ -184,7 +184,7 @@ TEST_F(UrlDownloadTest, DesktopProxyThatAnswersLateIsPassedOver) {
                            "no_proxy", "NO_PROXY"}) {
     env.unset(name);
   }
-  GProxyResolver* resolver = G_PROXY_RESOLVER(testsupport::newLateProxyResolver(3s));
+  GProxyResolver* resolver = G_PROXY_RESOLVER(testsupport::newLateProxyResolver(300ms));
   platform::UrlDownloadLimits limits = quick();
   limits.proxyResolver = resolver;
   limits.durations.proxyLookup = 100ms;
@@ -197,10 +197,12 @@ TEST_F(UrlDownloadTest, DesktopProxyThatAnswersLateIsPassedOver) {
   cancelled.owned = platform::UrlDownload::create(server.url("/installer"), cancelled, limits);
   testsupport::runMainLoopFor(20ms);
   cancelled.owned->cancel();
-  testsupport::runMainLoopFor(300ms);
+  testsupport::runMainLoopFor(400ms);  // past the resolver's answer
   EXPECT_TRUE(cancelled.events.empty()) << "a callback came after the cancel";
   EXPECT_EQ(server.requests().size(), 1u) << "a request went out after the cancel";
-  EXPECT_EQ(reinterpret_cast<testsupport::LateProxyResolver*>(resolver)->lookups, 2);
+  const auto* late = reinterpret_cast<testsupport::LateProxyResolver*>(resolver);
+  EXPECT_EQ(late->lookups, 2);
+  EXPECT_EQ(late->cancels, 2) << "a lookup given up or cancelled went on for the resolver";
   g_object_unref(resolver);
 }
 
