@@ -265,6 +265,11 @@ void Downloader::didFailWithError(platform::UrlDownload&, const platform::Error&
 }
 
 void Downloader::willRetryAfterError(platform::UrlDownload&, const platform::Error& error,
-                                     int retry, int retries) {
+                                     int retry, int retries, std::chrono::milliseconds) {
   install::logDownloadRetry(retry, retries, error.localizedDescription.c_str());
+}
+
+void Downloader::willIgnoreDesktopProxy(platform::UrlDownload&, const std::string&,
+                                        const std::string& reason) {
+  install::logIgnoredSetting("desktop proxy", reason.c_str());
 }

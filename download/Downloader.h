@@ -118,7 +118,10 @@ class Downloader : public platform::UrlDownloadDelegate {
   void didFailWithError(platform::UrlDownload& download, const platform::Error& error) override;
   // Logs the retry; the run and its progress go on as they were.
   void willRetryAfterError(platform::UrlDownload& download, const platform::Error& error, int retry,
-                           int retries) override;
+                           int retries, std::chrono::milliseconds pause) override;
+  // Logs that the desktop's proxy setting is passed over for this attempt.
+  void willIgnoreDesktopProxy(platform::UrlDownload& download, const std::string& url,
+                              const std::string& reason) override;
 
  private:
   void resetProgress();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <limits>
@@ -8,6 +9,10 @@
 #include <string>
 
 #include "platform/Error.h"
+
+// GIO's proxy resolver, as the transfer's options name one (platform/curl/DesktopProxy.cpp asks
+// it); the same declaration as GIO's own, whose name it must keep.
+using GProxyResolver = struct _GProxyResolver;  // NOLINT(bugprone-reserved-identifier)
 
 namespace platform {
 
@@ -22,6 +27,21 @@ struct UrlResponse {
 
 class UrlDownload;
 
+// How long a transfer waits on each thing it waits for. The defaults are the program's values;
+// only tests choose others, to keep their waits short.
+struct UrlDownloadDurations {
+  std::chrono::milliseconds connect{std::chrono::seconds(30)};  // to set up the connection
+  std::chrono::milliseconds idle{std::chrono::seconds(30)};     // with no byte arriving
+  // A window in which fewer than 1 KiB per second of it arrives fails the transfer: a server
+  // that trickles bytes to keep the connection open.
+  std::chrono::milliseconds slowTransferWindow{std::chrono::seconds(60)};
+  // The pauses before the attempts that continue a body that broke off, one per retry.
+  std::array<std::chrono::milliseconds, 3> retryPauses{
+      std::chrono::seconds(1), std::chrono::seconds(2), std::chrono::seconds(4)};
+  // The longest wait for the desktop's proxy settings; the request then goes direct.
+  std::chrono::milliseconds proxyLookup{std::chrono::seconds(10)};
+};
+
 // What a caller allows one download beyond the rules every transfer follows.
 struct UrlDownloadLimits {
   // The most bytes the body may have as saved (decoded bytes when it is gunzipped). An announced
@@ -29,6 +49,10 @@ struct UrlDownloadLimits {
   std::uint64_t maxLength = std::numeric_limits<std::uint64_t>::max();
   // The most time the whole transfer may take, from create to its end; none for no such limit.
   std::optional<std::chrono::milliseconds> maxDuration;
+  UrlDownloadDurations durations;
+  // The resolver asked for the desktop's proxy when the environment names none; null for GIO's
+  // default one. Not owned; it must outlive the transfer.
+  GProxyResolver* proxyResolver = nullptr;
 };
 
 // Receives the events of one UrlDownload. Every call arrives from the main loop, one at a time,
@@ -63,27 +87,36 @@ class UrlDownloadDelegate {
   // The transfer broke off with error after part of the body arrived, and is tried again after
   // a pause: this is retry number retry of at most retries. The download goes on as one: no
   // second response and no second destination follow, and the received lengths go on from
-  // where they were.
+  // where they were. pause is how long the transfer waits before the next attempt.
   virtual void willRetryAfterError(UrlDownload& download, const Error& error, int retry,
-                                   int retries) {
-    (void)download, (void)error, (void)retry, (void)retries;
+                                   int retries, std::chrono::milliseconds pause) {
+    (void)download, (void)error, (void)retry, (void)retries, (void)pause;
+  }
+  // The desktop's proxy settings for url gave no answer in time (reason says so): this attempt
+  // goes direct. The transfer goes on.
+  virtual void willIgnoreDesktopProxy(UrlDownload& download, const std::string& url,
+                                      const std::string& reason) {
+    (void)download, (void)url, (void)reason;
   }
 };
 
 // An asynchronous download of one http or https URL into a file, driven by the main loop.
 // Redirects are followed (at most 20, http and https only; the body of a redirect is not read),
-// proxies come from the environment, nothing is cached, and the transfer fails as timed out when
+// proxies come from the environment, else from the desktop's settings (asked without blocking
+// the main loop, for at most 10 s), nothing is cached, and the transfer fails as timed out when
 // connecting takes 30 s, when no byte arrives for 30 s, or when fewer than 60 KiB arrive in
-// 60 s (a server that trickles bytes to keep the connection open). An HTTP status of 400 or
-// above fails the transfer before any file is created. A body over the caller's maximum length,
-// or a gzip body that inflates more than a thousandfold, fails as
-// url_error::kDataLengthExceedsMaximum.
+// 60 s (a server that trickles bytes to keep the connection open); these times, and the
+// pauses below, are the defaults of the limits' durations. An HTTP status of 400 or above fails
+// the transfer before any file is created. A body over the caller's maximum length, or a gzip
+// body that inflates more than a thousandfold, fails as url_error::kDataLengthExceedsMaximum.
 //
 // A transfer that breaks off after part of the body arrived (the connection lost or reset, the
 // server falling silent, an HTTP 5xx answer to a later attempt) is tried again up to 3 times,
-// after 1, 2 and 4 s: from where it stopped (Range with If-Range) when the server offers byte
-// ranges, else from the start into the same file. A 4xx answer, a certificate failure, a
-// cancel, and a transfer that never received any of its body are not tried again.
+// after 1, 2 and 4 s: from where it stopped (Range with If-Range) when the answer that began the
+// body named a validator (ETag or Last-Modified) and did not say "Accept-Ranges: none", else
+// from the start into the same file. A 200 answer to a ranged request starts the body over, and
+// the validator of that answer is the one named from then on. A 4xx answer, a certificate failure,
+// a cancel, and a transfer that never received any of its body are not tried again.
 class UrlDownload {
  public:
   // Creates the transfer and starts it at once; the delegate must outlive it. Null when the

@@ -21,10 +21,7 @@ namespace platform {
 
 namespace {
 
-constexpr long kConnectTimeoutSeconds = 30;
 constexpr int kMaxRedirects = 20;
-// The pause before the first retry of a body that broke off; it doubles each time.
-constexpr gint64 kFirstRetryPauseMicroseconds = G_USEC_PER_SEC;
 constexpr long kReceiveBufferSize = 512L * 1024;  // curl's largest receive buffer
 
 }  // namespace
@@ -35,26 +32,23 @@ void CurlTransfer::moveTo(State next) {
   state = next;
   switch (next) {
     case State::Requesting:
-      // A new attempt: no result yet, and the idle and speed watches start over.
-      attemptResult.reset();
-      lastActivity = g_get_monotonic_time();
-      speedWindowStart = lastActivity;
-      speedWindowBytes = transferredBytes;
-      g_source_set_ready_time(deadlineSource.get(), lastActivity);
+      // The request is out: the idle and speed watches start.
+      attempt.lastActivity = g_get_monotonic_time();
+      attempt.speedWindowStart = attempt.lastActivity;
+      attempt.speedWindowBytes = transferredBytes;
+      g_source_set_ready_time(deadlineSource.get(), attempt.lastActivity);
       break;
     case State::ResponseReceived:
     case State::BodyHeld:
       schedulePump();  // the delegate is to decide where the body goes
       break;
+    case State::FindingProxy:
     case State::Redirecting:
     case State::Challenged:
     case State::Receiving:
       break;
     case State::Waiting: {
-      // The failure that broke the attempt off is cured or repeated by the next one.
-      error.reset();
-      errorRetryable = false;
-      gint64 readyTime = g_get_monotonic_time() + (kFirstRetryPauseMicroseconds << (retries - 1));
+      gint64 readyTime = g_get_monotonic_time() + microseconds(retryPolicy.pauses.at(retries - 1));
       if (transferDeadline) readyTime = std::min(readyTime, *transferDeadline);
       g_source_set_ready_time(retrySource.get(), readyTime);
       break;
@@ -62,6 +56,7 @@ void CurlTransfer::moveTo(State next) {
     case State::Stopped:
       delegate = nullptr;
       if (handleInMulti) CurlLoop::shared().remove(easy.get());
+      attempt.proxyLookup.reset();  // no answer is waited for any more
       destination.reset();  // what arrived before a failure or a cancel still reaches the file
       deadlineSource.reset();
       retrySource.reset();
@@ -84,10 +79,9 @@ bool CurlTransfer::start() {
   pumpSource = OwnedSource<CurlTransfer>::make(this);
   deadlineSource = OwnedSource<CurlTransfer>::make(this);
   retrySource = OwnedSource<CurlTransfer>::make(this);
+  retryPolicy.pauses = limits.durations.retryPauses;
   if (limits.maxDuration) {
-    transferDeadline =
-        g_get_monotonic_time() +
-        std::chrono::duration_cast<std::chrono::microseconds>(*limits.maxDuration).count();
+    transferDeadline = g_get_monotonic_time() + microseconds(*limits.maxDuration);
   }
   return beginAttempt();
 }
@@ -111,7 +105,8 @@ bool CurlTransfer::setSharedOptions() {
   CURL* handle = easy.get();
   bool ok =
       allowOnlyHttp(handle) && curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
-      curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) == CURLE_OK &&
+      curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
+                       static_cast<long>(limits.durations.connect.count())) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HTTPHEADER, requestHeaders.get()) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &CurlTransfer::headerCallback) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HEADERDATA, this) == CURLE_OK &&
@@ -126,27 +121,69 @@ bool CurlTransfer::setSharedOptions() {
   return true;
 }
 
-// Sets what differs from one attempt to the next and hands the handle to curl.
+// Sets what differs from one attempt to the next. When the environment names no proxy, the
+// desktop's settings are asked first (libcurl reads the environment itself); an answer that
+// does not come in time sends the request direct.
 bool CurlTransfer::beginAttempt() {
-  if (curl_easy_setopt(easy.get(), CURLOPT_URL, currentUrl.c_str()) != CURLE_OK ||
-      !setProxyForAttempt(easy.get(), currentUrl) || !CurlLoop::shared().add(easy.get(), *this)) {
+  attempt = Attempt{};
+  if (curl_easy_setopt(easy.get(), CURLOPT_URL, currentUrl.c_str()) != CURLE_OK || !setRange()) {
     return false;
   }
+  if (environmentNamesProxy()) return sendRequest();
+  GProxyResolver* resolver = limits.proxyResolver ? limits.proxyResolver : desktopProxyResolver();
+  if (!resolver) {
+    // No desktop proxy; the empty address also clears a previous attempt's.
+    return curl_easy_setopt(easy.get(), CURLOPT_PROXY, "") == CURLE_OK && sendRequest();
+  }
+  std::chrono::milliseconds deadline = limits.durations.proxyLookup;
+  if (transferDeadline) {
+    const auto left = std::chrono::microseconds(*transferDeadline - g_get_monotonic_time());
+    deadline = std::clamp(std::chrono::duration_cast<std::chrono::milliseconds>(left),
+                          std::chrono::milliseconds(0), deadline);
+  }
+  moveTo(State::FindingProxy);
+  attempt.proxyLookup = DesktopProxyLookup::start(
+      resolver, currentUrl, deadline,
+      [this](const std::string& proxy, bool timedOut) { proxyFound(proxy, timedOut); });
+  return true;
+}
+
+void CurlTransfer::proxyFound(const std::string& proxy, bool timedOut) {
+  auto self = shared_from_this();  // the delegate may drop the owner's reference
+  if (transferDeadline && g_get_monotonic_time() >= *transferDeadline) {
+    return fail(urlError(url_error::kTimedOut, "The request timed out.", currentUrl));
+  }
+  if (timedOut) {
+    const auto seconds = std::chrono::duration<double>(limits.durations.proxyLookup).count();
+    char reason[64];
+    g_snprintf(reason, sizeof reason, "no answer within %g s, going direct", seconds);
+    delegate->willIgnoreDesktopProxy(*owner, currentUrl, reason);
+    if (stopped()) return;
+  }
+  if (curl_easy_setopt(easy.get(), CURLOPT_PROXY, proxy.c_str()) != CURLE_OK || !sendRequest()) {
+    fail(urlError(url_error::kCannotConnectToHost, "Could not connect to the server.", currentUrl));
+  }
+}
+
+// Hands the attempt's request to curl.
+bool CurlTransfer::sendRequest() {
+  if (!CurlLoop::shared().add(easy.get(), *this)) return false;
   moveTo(State::Requesting);
   return true;
 }
 
 void CurlTransfer::curlDone(CURLcode code) {
   if (attemptInProgress()) CurlLoop::shared().remove(easy.get());
-  attemptResult = code;
+  attempt.result = code;
   schedulePump();
 }
 
-void CurlTransfer::failNow(Error failure, bool retryable) {
-  if (!error) {
-    error = std::move(failure);
-    errorRetryable = retryable;
-  }
+void CurlTransfer::noteFailure(Error failure, bool curable) {
+  if (!attempt.failure) attempt.failure = Failure{std::move(failure), curable};
+}
+
+void CurlTransfer::failNow(Error failure, bool curable) {
+  noteFailure(std::move(failure), curable);
   curlDone(CURLE_ABORTED_BY_CALLBACK);
 }
 
@@ -167,13 +204,13 @@ void CurlTransfer::dispatchSource(GSource* source) {
 size_t CurlTransfer::headerCallback(char* data, size_t size, size_t count, void* self) {
   auto* transfer = static_cast<CurlTransfer*>(self);
   const size_t length = size * count;
-  transfer->lastActivity = g_get_monotonic_time();
+  transfer->attempt.lastActivity = g_get_monotonic_time();
   transfer->transferredBytes += length;
-  if (HeaderLines::needed()) transfer->headerLines.add(std::string_view(data, length));
+  if (HeaderLines::needed()) transfer->attempt.headerLines.add(std::string_view(data, length));
   // One call per line; the blank line ends a response's headers, which curl has stored by then.
   if (trimmed(std::string_view(data, length)).empty()) {
     transfer->headersComplete();
-    if (transfer->error) return 0;  // stops the transfer before any body is saved
+    if (transfer->attempt.failure) return 0;  // stops the transfer before any body is saved
     // The body of a redirect is not the resource: the attempt ends here, unread, so a server
     // cannot hold the transfer with it.
     if (transfer->state == State::Redirecting) return 0;
@@ -185,46 +222,43 @@ void CurlTransfer::headersComplete() {
   // Only the first answer of an attempt counts; a blank line after trailers is no new answer.
   // A proxy's 407 may be answered by libcurl within the attempt: the answer after it counts.
   if (state != State::Requesting && state != State::Challenged) return;
-  ResponseHeaders headers = readResponseHeaders(easy.get(), headerLines);
+  ResponseHeaders headers = readResponseHeaders(easy.get(), attempt.headerLines);
   if (headers.status < 200) return;  // an interim answer; the real one follows
   if (headers.status == 407) return moveTo(State::Challenged);
   if (headers.status >= 400) {
-    error = errorForHttpStatus(headers.status, currentUrl);
-    errorRetryable = headers.status >= 500;  // the server's trouble may pass
-    return;
+    return noteFailure(errorForHttpStatus(headers.status, currentUrl),
+                       RetryPolicy::mayCureStatus(headers.status));
   }
   if (!headers.isRedirect() && headers.contentLength >= 0 &&
       static_cast<std::uint64_t>(headers.contentLength) > limits.maxLength) {
-    error = tooLarge();
-    return;
+    return noteFailure(tooLarge());
   }
-  if (destination && !headers.isRedirect()) return continuingAnswer(std::move(headers));
+  if (continuation && !headers.isRedirect()) return continuingAnswer(std::move(headers));
   received = std::move(headers);
   if (received.isRedirect()) return moveTo(State::Redirecting);
-  validator = received.validator;
-  rangesOffered = received.acceptsRanges && !validator.empty();
   moveTo(State::ResponseReceived);
 }
 
 size_t CurlTransfer::writeCallback(char* data, size_t size, size_t count, void* self) {
   auto* transfer = static_cast<CurlTransfer*>(self);
   const size_t length = size * count;
-  transfer->lastActivity = g_get_monotonic_time();
+  transfer->attempt.lastActivity = g_get_monotonic_time();
   switch (transfer->state) {
     case State::Redirecting:
       return 0;  // never reached: the attempt ended with the redirect's headers
     case State::Challenged:
       // libcurl skips the body of a 407 it answers: this one it does not.
-      transfer->error = errorForHttpStatus(407, transfer->currentUrl);
+      transfer->noteFailure(errorForHttpStatus(407, transfer->currentUrl));
       return 0;
     case State::ResponseReceived:
     case State::BodyHeld:
-      if (transfer->error) return 0;
+      if (transfer->attempt.failure) return 0;
       // Hold the body until the delegate has chosen where it goes; curl keeps this chunk.
       transfer->moveTo(State::BodyHeld);
       return CURL_WRITEFUNC_PAUSE;
     case State::Receiving:
       return transfer->receiveBody(data, length) ? length : 0;
+    case State::FindingProxy:
     case State::Requesting:
     case State::Waiting:
     case State::Stopped:
@@ -258,21 +292,21 @@ bool CurlTransfer::saveBody(const unsigned char* data, size_t length) {
     });
   }
   if (result == Result::Decoded) return true;
-  if (error) return false;  // the sink said why
-  error = result == Result::BadData
-              ? urlError(url_error::kCannotDecodeContentData, "cannot decode raw data", currentUrl)
-              : tooLarge();
+  // The sink has said why it failed; else the decoder does.
+  noteFailure(result == Result::BadData ? urlError(url_error::kCannotDecodeContentData,
+                                                   "cannot decode raw data", currentUrl)
+                                        : tooLarge());
   return false;
 }
 
 // Writes bytes of the body as saved, within the caller's maximum length.
 bool CurlTransfer::saveDecoded(const unsigned char* data, size_t length) {
   if (length > limits.maxLength - savedLength) {
-    error = tooLarge();
+    noteFailure(tooLarge());
     return false;
   }
   if (!destination->write(data, length)) {
-    error = urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl);
+    noteFailure(urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl));
     return false;
   }
   savedLength += length;
@@ -290,11 +324,12 @@ Error CurlTransfer::tooLarge() const {
 void CurlTransfer::pump() {
   auto self = shared_from_this();  // a delegate call may drop the owner's reference
   if (stopped()) return;
-  if ((state == State::ResponseReceived || state == State::BodyHeld) && !error) {
+  if ((state == State::ResponseReceived || state == State::BodyHeld) && !attempt.failure) {
     if (!deliverResponse()) return;
   }
   reportReceivedBytes();
-  if (attemptResult && !stopped()) concludeAttempt();
+  // A failed attempt stays concluded while the next one is waited for.
+  if (attempt.result && !stopped() && state != State::Waiting) concludeAttempt();
 }
 
 UrlResponse CurlTransfer::response() const {
@@ -326,7 +361,7 @@ bool CurlTransfer::deliverResponse() {
   }
   const bool held = state == State::BodyHeld;
   if (!createDestination()) return false;
-  if (held && !attemptResult) resumeBody();
+  if (held && !attempt.result) resumeBody();
   return !stopped();
 }
 
@@ -339,6 +374,7 @@ bool CurlTransfer::createDestination() {
     fail(urlError(url_error::kCannotCreateFile, "cannot create file", currentUrl));
     return false;
   }
+  continuation = Continuation::of(received);
   moveTo(State::Receiving);
   delegate->didCreateDestination(*owner, destination->path());
   return !stopped();
@@ -347,9 +383,8 @@ bool CurlTransfer::createDestination() {
 void CurlTransfer::resumeBody() {
   // curl may hand over the held body inside this call; a failure to save it ends the transfer
   // here, as curl would not report it.
-  if (curl_easy_pause(easy.get(), CURLPAUSE_CONT) != CURLE_OK || error) {
-    failNow(
-        error.value_or(urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl)));
+  if (curl_easy_pause(easy.get(), CURLPAUSE_CONT) != CURLE_OK || attempt.failure) {
+    failNow(urlError(url_error::kCannotWriteToFile, "cannot write file", currentUrl));
   }
 }
 
@@ -365,8 +400,9 @@ void CurlTransfer::reportReceivedBytes() {
 // curl is done with the attempt: the transfer waits to try again, fails, follows a redirect, or
 // finishes.
 void CurlTransfer::concludeAttempt() {
-  if (const std::optional<Error> failure = attemptFailure()) {
-    return mayRetry(*failure) ? waitToRetry(*failure) : fail(*failure);
+  if (const std::optional<Failure> failure = attemptFailure()) {
+    const bool again = retryPolicy.allowsRetry(retries, reportedOffset > 0, failure->curable);
+    return again ? waitToRetry(failure->error) : fail(failure->error);
   }
   switch (state) {
     case State::Redirecting:
@@ -382,6 +418,7 @@ void CurlTransfer::concludeAttempt() {
       return finish();
     case State::Receiving:
       return finish();
+    case State::FindingProxy:
     case State::Waiting:
     case State::Stopped:
       return;
@@ -389,7 +426,8 @@ void CurlTransfer::concludeAttempt() {
 }
 
 void CurlTransfer::followRedirect() {
-  const std::optional<std::string> location = redirectUrl(easy.get(), headerLines, currentUrl);
+  const std::optional<std::string> location =
+      redirectUrl(easy.get(), attempt.headerLines, currentUrl);
   if (!location) {
     return fail(urlError(url_error::kBadServerResponse, "bad server response", currentUrl));
   }

@@ -3,9 +3,9 @@
 #include <gio/gio.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "platform/GLibPtr.h"
 
@@ -33,18 +33,12 @@ std::optional<std::string> curlProxy(std::string_view answer) {
   return std::nullopt;
 }
 
-// Whether GIO's resolver can be asked at all. On a GNOME desktop GIO reads GNOME's proxy
-// settings, and ends the process when their schema cannot be found (a schema folder missing
-// from XDG_DATA_DIRS): without the schema there are no settings to read, so none are asked for.
-bool desktopSettingsReadable() {
-  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
-  if (!desktops || !std::strstr(desktops, "GNOME")) return true;
-  GSettingsSchemaSource* source = g_settings_schema_source_get_default();  // owned by GIO
-  if (!source) return false;
-  GSettingsSchema* schema = g_settings_schema_source_lookup(source, kGnomeProxySchema, TRUE);
-  if (!schema) return false;
-  g_settings_schema_unref(schema);
-  return true;
+// The first of the resolver's answers libcurl can use; "" for none.
+std::string firstUsable(gchar** answers) {
+  for (gchar** answer = answers; answer && *answer; ++answer) {
+    if (std::optional<std::string> proxy = curlProxy(*answer)) return *proxy;
+  }
+  return {};
 }
 
 }  // namespace
@@ -58,22 +52,74 @@ bool environmentNamesProxy() {
   return false;
 }
 
-std::string desktopProxyFor(const std::string& url) {
-  if (!desktopSettingsReadable()) return {};
-  GProxyResolver* resolver = g_proxy_resolver_get_default();  // owned by GIO
-  GError* rawError = nullptr;
-  GStrvPtr answers(g_proxy_resolver_lookup(resolver, url.c_str(), nullptr, &rawError));
-  GErrorPtr error(rawError);
-  if (!answers) return {};
-  for (gchar** answer = answers.get(); *answer; ++answer) {
-    if (std::optional<std::string> proxy = curlProxy(*answer)) return *proxy;
-  }
-  return {};
+GProxyResolver* desktopProxyResolver() {
+  GSettingsSchemaSource* source = g_settings_schema_source_get_default();  // owned by GIO
+  if (!source) return nullptr;
+  GSettingsSchema* schema = g_settings_schema_source_lookup(source, kGnomeProxySchema, TRUE);
+  if (!schema) return nullptr;
+  g_settings_schema_unref(schema);
+  return g_proxy_resolver_get_default();
 }
 
-bool setProxyForAttempt(CURL* easy, const std::string& url) {
-  if (environmentNamesProxy()) return true;
-  return curl_easy_setopt(easy, CURLOPT_PROXY, desktopProxyFor(url).c_str()) == CURLE_OK;
+// The question as GIO's callback holds it: the lookup it answers, null once that lookup has
+// been destroyed or has given up. GIO always calls back, a cancelled question too, and the
+// callback frees it.
+struct DesktopProxyLookup::Pending {
+  DesktopProxyLookup* lookup;
+};
+
+DesktopProxyLookup::DesktopProxyLookup(Done done)
+    : done_(std::move(done)), cancellable_(g_cancellable_new()) {}
+
+std::unique_ptr<DesktopProxyLookup> DesktopProxyLookup::start(GProxyResolver* resolver,
+                                                              const std::string& url,
+                                                              std::chrono::milliseconds deadline,
+                                                              Done done) {
+  std::unique_ptr<DesktopProxyLookup> lookup(new DesktopProxyLookup(std::move(done)));
+  lookup->deadline_ = OwnedSource<DesktopProxyLookup>::make(lookup.get());
+  g_source_set_ready_time(
+      lookup->deadline_.get(),
+      g_get_monotonic_time() +
+          std::chrono::duration_cast<std::chrono::microseconds>(deadline).count());
+  lookup->pending_ = new Pending{lookup.get()};
+  // GTask answers in a later turn of the loop even when the resolver knows at once.
+  g_proxy_resolver_lookup_async(resolver, url.c_str(), lookup->cancellable_,
+                                &DesktopProxyLookup::answered, lookup->pending_);
+  return lookup;
+}
+
+DesktopProxyLookup::~DesktopProxyLookup() {
+  if (pending_) {
+    pending_->lookup = nullptr;
+    g_cancellable_cancel(cancellable_);
+  }
+  g_object_unref(cancellable_);
+}
+
+void DesktopProxyLookup::answered(GObject* resolver, GAsyncResult* result, gpointer data) {
+  const std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
+  GError* rawError = nullptr;
+  GStrvPtr answers(g_proxy_resolver_lookup_finish(G_PROXY_RESOLVER(resolver), result, &rawError));
+  GErrorPtr error(rawError);
+  DesktopProxyLookup* lookup = pending->lookup;
+  if (!lookup) return;
+  lookup->pending_ = nullptr;
+  lookup->end(firstUsable(answers.get()), false);
+}
+
+void DesktopProxyLookup::dispatchSource(GSource*) {
+  if (pending_) {
+    pending_->lookup = nullptr;
+    pending_ = nullptr;
+    g_cancellable_cancel(cancellable_);  // a PAC runner may stop working on it
+  }
+  end({}, true);
+}
+
+void DesktopProxyLookup::end(const std::string& proxy, bool timedOut) {
+  deadline_.reset();
+  Done done = std::move(done_);
+  done(proxy, timedOut);  // may destroy this lookup
 }
 
 bool setProxyAuthentication(CURL* easy) {

@@ -74,8 +74,8 @@ ResponseHeaders readResponseHeaders(CURL* easy, const HeaderLines& lines) {
   headers.validator = headerValue(easy, lines, "ETag");
   if (headers.validator.rfind("W/", 0) == 0) headers.validator.clear();
   if (headers.validator.empty()) headers.validator = headerValue(easy, lines, "Last-Modified");
-  headers.acceptsRanges =
-      g_ascii_strcasecmp(headerValue(easy, lines, "Accept-Ranges").c_str(), "bytes") == 0;
+  headers.refusesRanges =
+      g_ascii_strcasecmp(headerValue(easy, lines, "Accept-Ranges").c_str(), "none") == 0;
   if (headers.status == 206)
     headers.rangeStart = rangeStart(headerValue(easy, lines, "Content-Range"));
   curl_off_t length = -1;

@@ -24,7 +24,7 @@ struct ResponseHeaders {
   // Last-Modified date when there is no ETag or a weak one (not usable in If-Range); empty when
   // neither came.
   std::string validator;
-  bool acceptsRanges = false;  // Accept-Ranges names "bytes"
+  bool refusesRanges = false;  // Accept-Ranges says "none"
   // Where the body of a 206 answer starts in the whole resource; none for a 206 answer without a
   // single byte range, and for any other status.
   std::optional<std::int64_t> rangeStart;

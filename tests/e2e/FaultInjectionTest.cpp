@@ -313,6 +313,26 @@ TEST_F(FaultInjection, StalledServerFailsTheDownloadAfterThirtySecondsOfSilence)
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
+// With no proxy variable, the desktop's proxy is asked; GIO's resolver of GNOME's settings
+// ends the process when their schema is missing, whatever the desktop. Data folders without the
+// system's (a script pointing XDG_DATA_DIRS at its runtime folder) must leave the run to end as
+// a failed download does: here the download host cannot be found without the fixture's proxy.
+TEST_F(FaultInjection, DataFoldersWithoutTheSettingsSchemasDoNotEndTheProgram) {
+  box.unsetEnv("http_proxy");
+  for (const std::string desktop : {"", "KDE"}) {
+    SCOPED_TRACE("XDG_CURRENT_DESKTOP=" + desktop);
+    startCase();
+    if (desktop.empty()) {
+      box.unsetEnv("XDG_CURRENT_DESKTOP");
+    } else {
+      box.setEnv("XDG_CURRENT_DESKTOP", desktop);
+    }
+    auto result = box.run({"-silent", "-eulaAccepted", "-allowDownload"});
+    expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
+    EXPECT_THAT(leftovers(), IsEmpty()) << "the private folder was left";
+  }
+}
+
 TEST_F(FaultInjection, RedirectLoopEndsAfterTwentyRedirects) {
   setSwitches(kServerFolder + "/installer", "_loop");
   auto result = box.run({"-silent", "-allowDownload"});

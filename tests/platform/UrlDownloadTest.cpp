@@ -18,6 +18,7 @@
 #include "tests/support/Files.h"
 #include "tests/support/FixtureServer.h"
 #include "tests/support/Gzip.h"
+#include "tests/support/LateProxyResolver.h"
 #include "tests/support/MainLoop.h"
 #include "tests/support/TestBytes.h"
 
@@ -76,14 +77,21 @@ class RecordingDelegate : public platform::UrlDownloadDelegate {
     ended = true;
   }
   void willRetryAfterError(platform::UrlDownload&, const platform::Error& failure, int retry,
-                           int retries) override {
+                           int retries, std::chrono::milliseconds pause) override {
     events.push_back("retry " + std::to_string(retry) + "/" + std::to_string(retries) + " " +
                      std::to_string(failure.code));
+    pauses.push_back(pause);
     if (onRetry) onRetry();
+  }
+  void willIgnoreDesktopProxy(platform::UrlDownload&, const std::string& url,
+                              const std::string& reason) override {
+    events.push_back("direct " + reason);
+    (void)url;
   }
 
   std::vector<std::string> events;
   std::vector<std::string> redirectTargets;
+  std::vector<std::chrono::milliseconds> pauses;
   platform::UrlResponse response;
   std::string createdPath;
   std::uint64_t bytes = 0;
@@ -99,6 +107,16 @@ class RecordingDelegate : public platform::UrlDownloadDelegate {
   std::string folder_;
 };
 
+using namespace std::chrono_literals;
+
+// The transfer's own limits with retry pauses a hundredth of the program's, so a body that
+// breaks off is tried again at once.
+platform::UrlDownloadLimits quick() {
+  platform::UrlDownloadLimits limits;
+  limits.durations.retryPauses = {10ms, 20ms, 40ms};
+  return limits;
+}
+
 class UrlDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -111,7 +129,7 @@ class UrlDownloadTest : public ::testing::Test {
   // Downloads url into the test folder and runs the loop until the transfer ends.
   std::unique_ptr<RecordingDelegate> fetch(const std::string& url,
                                            std::function<void(RecordingDelegate&)> setup = {},
-                                           const platform::UrlDownloadLimits& limits = {}) {
+                                           const platform::UrlDownloadLimits& limits = quick()) {
     auto delegate = std::make_unique<RecordingDelegate>(folder);
     if (setup) setup(*delegate);
     delegate->owned = platform::UrlDownload::create(url, *delegate, limits);
@@ -155,6 +173,37 @@ TEST_F(UrlDownloadTest, ReachesAnyHostThroughTheProxyFromTheEnvironment) {
   EXPECT_EQ(d->events.back(), "finish");
   EXPECT_EQ(readFile(d->createdPath), content);
   EXPECT_EQ(server.requests(), std::vector<std::string>{"/installer"});
+}
+
+// The desktop's proxy is asked without blocking the loop: a resolver that gives no answer in time
+// is passed over (the delegate hears of it) and the request goes direct; a cancel while it is
+// asked ends the transfer at once, with no request sent.
+TEST_F(UrlDownloadTest, DesktopProxyThatAnswersLateIsPassedOver) {
+  testsupport::EnvironmentGuard env;
+  for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
+                           "no_proxy", "NO_PROXY"}) {
+    env.unset(name);
+  }
+  GProxyResolver* resolver = G_PROXY_RESOLVER(testsupport::newLateProxyResolver(300ms));
+  platform::UrlDownloadLimits limits = quick();
+  limits.proxyResolver = resolver;
+  limits.durations.proxyLookup = 100ms;
+  auto d = fetch(server.url("/installer"), {}, limits);
+  EXPECT_EQ(d->events.front(), "direct no answer within 0.1 s, going direct");
+  EXPECT_EQ(d->events.back(), "finish");
+  EXPECT_EQ(readFile(d->createdPath), content);
+
+  RecordingDelegate cancelled(folder);
+  cancelled.owned = platform::UrlDownload::create(server.url("/installer"), cancelled, limits);
+  testsupport::runMainLoopFor(20ms);
+  cancelled.owned->cancel();
+  testsupport::runMainLoopFor(400ms);  // past the resolver's answer
+  EXPECT_TRUE(cancelled.events.empty()) << "a callback came after the cancel";
+  EXPECT_EQ(server.requests().size(), 1u) << "a request went out after the cancel";
+  const auto* late = reinterpret_cast<testsupport::LateProxyResolver*>(resolver);
+  EXPECT_EQ(late->lookups, 2);
+  EXPECT_EQ(late->cancels, 2) << "a lookup given up or cancelled went on for the resolver";
+  g_object_unref(resolver);
 }
 
 // A proxy that asks for credentials gets those in its address (the desktop's settings put them
@@ -396,9 +445,9 @@ TEST_F(UrlDownloadTest, CancelAndDestructionStopEveryCallback) {
   EXPECT_EQ(destroyed->events, std::vector<std::string>{"response"});
 }
 
-// A body that breaks off goes on where it stopped when the server offers ranges, and starts again
-// into the same file when it does not or when the file changed meanwhile. The delegate sees one
-// download whose received lengths add up to the file.
+// A body that breaks off goes on where it stopped when the answer named a validator, and starts
+// again into the same file when it named none, refused ranges, or the file changed meanwhile. The
+// delegate sees one download whose received lengths add up to the file.
 TEST_F(UrlDownloadTest, BrokenOffBodyIsResumedOrStartedAgain) {
   const std::string next = pattern(150001).substr(1);
   writeFile(server.root() + "/installer.next", next);
@@ -417,8 +466,12 @@ TEST_F(UrlDownloadTest, BrokenOffBodyIsResumedOrStartedAgain) {
     const std::string& result;
   } cases[] = {
       {"ranges on offer", "/_ranges/_reset-once=60000", "bytes=60000-", content},
-      {"no ranges", "/_reset-once=60000", "", content},
+      {"no validator", "/_reset-once=60000", "", content},
       {"file changed", "/_ranges/_changes/_reset-once=60000", "bytes=60000-", next},
+      // Accept-Ranges is advice: a validator is enough to ask, and only "none" is heeded.
+      {"validator without Accept-Ranges", "/_ranges/_accept-ranges=/_reset-once=60000",
+       "bytes=60000-", content},
+      {"Accept-Ranges: none", "/_ranges/_accept-ranges=none/_reset-once=60000", "", content},
   };
   for (const auto& c : cases) {
     const auto before = server.requests().size();
@@ -435,12 +488,28 @@ TEST_F(UrlDownloadTest, BrokenOffBodyIsResumedOrStartedAgain) {
   }
 }
 
-// Takes about 7 seconds: the pauses of all three retries. Every attempt breaks off: the failure
-// is the one of the last attempt.
+// A 200 answer to a ranged request starts the body over, and from then on that answer says how
+// to continue: here the changed file refuses ranges, so the third attempt asks for all of it.
+TEST_F(UrlDownloadTest, RestartedBodyContinuesAsItsNewAnswerSays) {
+  const std::string next = pattern(150001).substr(1);
+  writeFile(server.root() + "/installer.next", next);
+  const std::string path = "/_ranges/_changes=none/_reset-once=60000/_resets=2/installer";
+  auto d = fetch(server.url(path));
+  EXPECT_EQ(d->events.back(), "finish");
+  EXPECT_TRUE(readFile(d->createdPath) == next) << "the file is not the changed one, intact";
+  EXPECT_EQ(server.requests(),
+            (std::vector<std::string>{path, path + " range=bytes=60000-", path}));
+}
+
+// Every attempt breaks off: the failure is the one of the last attempt, after the pauses the
+// limits name.
 TEST_F(UrlDownloadTest, BodyThatKeepsBreakingOffFailsAfterThreeRetries) {
+  platform::UrlDownloadLimits limits;
+  limits.durations.retryPauses = {100ms, 200ms, 300ms};
   const auto start = std::chrono::steady_clock::now();
-  auto d = fetch(server.url("/_reset=60000/installer"));
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(7));
+  auto d = fetch(server.url("/_reset=60000/installer"), {}, limits);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 600ms);
+  EXPECT_EQ(d->pauses, (std::vector<std::chrono::milliseconds>{100ms, 200ms, 300ms}));
   ASSERT_TRUE(d->error);
   EXPECT_EQ(d->error->code, platform::url_error::kNetworkConnectionLost);
   const std::vector<std::string> tail = {"retry 1/3 -1005", "retry 2/3 -1005", "retry 3/3 -1005",
@@ -463,50 +532,53 @@ TEST_F(UrlDownloadTest, NoRetryAfterAClientErrorOrACancel) {
 
   RecordingDelegate cancelled(folder);
   cancelled.onRetry = [&] { cancelled.owned->cancel(); };
-  cancelled.owned = platform::UrlDownload::create(server.url("/_reset=60000/installer"), cancelled);
+  cancelled.owned =
+      platform::UrlDownload::create(server.url("/_reset=60000/installer"), cancelled, quick());
   ASSERT_TRUE(testsupport::runMainLoopUntil(
       [&] { return !cancelled.events.empty() && cancelled.events.back().rfind("retry", 0) == 0; }));
-  testsupport::runMainLoopFor(std::chrono::milliseconds(1500));
+  testsupport::runMainLoopFor(std::chrono::milliseconds(300));
   EXPECT_EQ(cancelled.events.back(), "retry 1/3 -1005") << "a callback came after the cancel";
   EXPECT_EQ(server.requests().size(), 3u) << "an attempt was made after the cancel";
 }
 
-// Takes about 62 seconds: the idle time-out is fixed at 30 s, the speed window at 60 s. The
-// four transfers run side by side.
+// The watches with short durations: idle after 1 s, under 1 KiB/s over a 4 s window. The four
+// transfers run side by side.
 TEST_F(UrlDownloadTest, StalledAndCrawlingTransfersTimeOutWhileSlowOnesFinish) {
+  platform::UrlDownloadLimits limits;
+  limits.durations.idle = 1s;
+  limits.durations.slowTransferWindow = 4s;
   writeFile(server.root() + "/slow", "0123456789ab");
-  writeFile(server.root() + "/brisk", pattern(80000));
+  writeFile(server.root() + "/brisk", pattern(16000));
   RecordingDelegate stalled(folder), slow(folder), crawling(folder), brisk(folder);
-  auto stalledDownload = platform::UrlDownload::create(server.url("/_stall/installer"), stalled);
-  // One byte every 3 s: far below a byte per second, yet never 30 s without one, and over
-  // before a whole speed window has passed.
-  auto slowDownload = platform::UrlDownload::create(server.url("/_drip=1,3000/slow"), slow);
-  // Some 1000 bytes a second, never idle: under 1 KiB/s over 60 s.
+  auto stalledDownload =
+      platform::UrlDownload::create(server.url("/_stall/installer"), stalled, limits);
+  // A byte every 250 ms: far below 1 KiB/s, yet never idle, and over before a whole window.
+  auto slowDownload = platform::UrlDownload::create(server.url("/_drip=1,250/slow"), slow, limits);
+  // Some 500 bytes a second, never idle: under 1 KiB/s.
   auto crawlingDownload =
-      platform::UrlDownload::create(server.url("/_drip=100,100/installer"), crawling);
-  // 1280 bytes a second for about 62 s: slow, but above the limit.
-  auto briskDownload = platform::UrlDownload::create(server.url("/_drip=128,100/brisk"), brisk);
+      platform::UrlDownload::create(server.url("/_drip=50,100/installer"), crawling, limits);
+  // 2560 bytes a second for about 6 s: slow, but above the limit in every window.
+  auto briskDownload =
+      platform::UrlDownload::create(server.url("/_drip=256,100/brisk"), brisk, limits);
   const auto start = std::chrono::steady_clock::now();
   const auto since = [&] { return std::chrono::steady_clock::now() - start; };
-  ASSERT_TRUE(
-      testsupport::runMainLoopUntil([&] { return stalled.ended; }, std::chrono::seconds(45)));
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return stalled.ended; }, 5s));
   ASSERT_TRUE(stalled.error);
   EXPECT_EQ(stalled.error->code, platform::url_error::kTimedOut);
-  EXPECT_GE(since(), std::chrono::milliseconds(29900));
+  EXPECT_GE(since(), 990ms);
   EXPECT_FALSE(slow.ended) << "the slow transfer is still going after the stalled one failed";
-  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return slow.ended; }, std::chrono::seconds(20)));
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return slow.ended; }, 5s));
   EXPECT_EQ(slow.events.back(), "finish");
   EXPECT_EQ(readFile(slow.createdPath), "0123456789ab");
 
-  ASSERT_TRUE(
-      testsupport::runMainLoopUntil([&] { return crawling.ended; }, std::chrono::seconds(40)));
-  EXPECT_GE(since(), std::chrono::seconds(59));
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return crawling.ended; }, 8s));
+  EXPECT_GE(since(), 3990ms);
   ASSERT_TRUE(crawling.error);
   EXPECT_EQ(crawling.error->code, platform::url_error::kTimedOut);
-  EXPECT_GT(crawling.bytes, 50000u) << "the crawling transfer was not moving";
-  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return brisk.ended; }, std::chrono::seconds(20)));
+  EXPECT_GT(crawling.bytes, 1000u) << "the crawling transfer was not moving";
+  ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return brisk.ended; }, 20s));
   EXPECT_EQ(brisk.events.back(), "finish") << "a transfer above 1 KiB/s timed out";
-  EXPECT_EQ(readFile(brisk.createdPath), pattern(80000));
+  EXPECT_EQ(readFile(brisk.createdPath), pattern(16000));
 }
 
 // The caller's time for the whole transfer ends it, whether the server is silent or moving.

@@ -55,11 +55,15 @@ Resumable answers (a request with a Range header is logged with " range=<value>"
 
     /_ranges/name             offers ranges: Accept-Ranges and an ETag; answers "Range: bytes=N-"
                               with 206 from N, unless an If-Range names another ETag (then 200)
+    /_accept-ranges=V/name    with _ranges, says "Accept-Ranges: V" in place of "bytes"; an empty
+                              V sends no Accept-Ranges (ranges are served all the same)
     /_reset-once=N/name       the first request of this path (switches included; a switch file
                               written anew counts as new) is reset after its first N bytes of
                               body, as /_reset=N does; later ones are whole
+    /_resets=K/name           with _reset-once, the first K requests are reset so
     /_changes/name            from the second request of this path on, serves FOLDER/name.next
-                              (another ETag) in place of FOLDER/name
+                              (another ETag) in place of FOLDER/name; _changes=V says
+                              "Accept-Ranges: V" for it
 
 A file FOLDER/name.switches, when present, holds further switches for /name, written the same
 way on one line (e.g. "_status=404" or "_drip=4096,50"). It lets a test change how a fixed
@@ -201,8 +205,10 @@ class Handler(BaseHTTPRequestHandler):
             count = self.server.request_counts.get(key, 0) + 1
             self.server.request_counts[key] = count
         etag = '"v1"'
+        accept_ranges = switches.get("accept-ranges", "bytes")
         if "changes" in switches and count > 1:
             file_path, etag = file_path + ".next", '"v2"'
+            accept_ranges = switches["changes"] or accept_ranges
         with open(file_path, "rb") as f:
             body = f.read()
         start = 0
@@ -216,12 +222,13 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Content-Length", str(len(body) - start))
         if "ranges" in switches:
-            self.send_header("Accept-Ranges", "bytes")
+            if accept_ranges:
+                self.send_header("Accept-Ranges", accept_ranges)
             self.send_header("ETag", etag)
         if start:
             self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body)))
         self.end_headers()
-        if "reset-once" in switches and count == 1:
+        if "reset-once" in switches and count <= int(switches.get("resets", "1")):
             self.wfile.write(body[start:int(switches["reset-once"])])
             self.reset_connection()
         else:
