@@ -478,9 +478,9 @@ def print_table(rows, noise):
                   for r in rows if r["measure"] != "memory")))
     print("Goals: start-up to decision (headless) <= 1.2x an empty program linked with the "
           "program's NEEDED libraries (the exec floor is shown for information); progress "
-          "window mapped <= 1.5x a minimal GTK 3 window; road <= 1.05x tools, also over a paced link; "
-          "one reset <= 1.3x the clean road; memory < 32 MiB headless, < 96 MiB with the window, "
-          "independent of size.")
+          "window mapped <= 1.5x a minimal GTK 3 window; road <= 1.05x tools, also over a "
+          "paced link; one reset <= 1.3x the clean road; memory < 32 MiB headless, < 96 MiB "
+          "with the window, independent of size.")
     met = []
     for r in rows:
         goal = GOALS.get(r["measure"])
