@@ -89,11 +89,15 @@ if(NOT EXISTS "${_plist_source}/configure.ac")
   _zanth_plist_run("${_plist_deps}/libplist-unpack.log" ${DPKG_SOURCE} -x "${_plist_dsc}" "${_plist_source}")
 endif()
 message(STATUS "libplist: ${_plist_version} from ${_plist_dsc}")
+# What scripts/release names in the notices of a release: the source package, its version, the
+# Debian release and the unpacked source (which holds the licence texts).
+file(WRITE "${_plist_deps}/libplist-package"
+     "libplist ${_plist_version} ${ZANTH_PLIST_SUITE} ${_plist_source}\n")
 
 # Only libcnary and the C library of src/ are built: not the C++ binding, the tools, the tests nor
 # the Python module. The sanitizer builds go without _FORTIFY_SOURCE, as the program does.
 find_program(MAKE_PROGRAM NAMES make gmake REQUIRED)
-set(_plist_cflags "-O2 -g -fstack-protector-strong")
+set(_plist_cflags "-O2 -g -fstack-protector-strong ${ZANTH_REPRODUCIBLE_C_FLAGS}")
 if(NOT ZANTH_SANITIZE)
   string(APPEND _plist_cflags " -D_FORTIFY_SOURCE=2")
 endif()
@@ -104,6 +108,11 @@ endif()
 set(_plist_build "${_plist_deps}/libplist-build")
 set(_plist_library "${_plist_build}/src/.libs/libplist-2.0.a")
 
+# libtool archives with "$AR $AR_FLAGS" and then runs ranlib, as configure found them: both in
+# deterministic mode (no member times, owners or modes), whatever the machine's binutils default
+# to.
+set(_plist_archiver "AR_FLAGS=crD" "RANLIB=ranlib -D")
+
 include(ExternalProject)
 ExternalProject_Add(zanth_libplist_build
   SOURCE_DIR "${_plist_source}"
@@ -111,7 +120,7 @@ ExternalProject_Add(zanth_libplist_build
   CONFIGURE_COMMAND ${CMAKE_COMMAND} -E env NOCONFIGURE=1 "${_plist_source}/autogen.sh"
             COMMAND "${_plist_source}/configure" --quiet --disable-shared --enable-static
                     --with-pic --without-cython --disable-debug
-                    "CC=${_plist_cc}" "CFLAGS=${_plist_cflags}"
+                    "CC=${_plist_cc}" "CFLAGS=${_plist_cflags}" ${_plist_archiver}
   BUILD_COMMAND ${MAKE_PROGRAM} -s -C libcnary
         COMMAND ${MAKE_PROGRAM} -s -C src libplist-2.0.la
   INSTALL_COMMAND ""
