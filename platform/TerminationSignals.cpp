@@ -8,7 +8,6 @@
 
 #include <glib-unix.h>
 #include <glib.h>
-
 #include <unistd.h>
 
 #include <cstdio>

@@ -1,10 +1,8 @@
 // Whole runs with windows on a display (run under Xvfb): a person's clicks and key presses are
 // simulated with xdotool through the X server, exactly as they would reach the program.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,21 +26,18 @@ namespace {
 using ::testing::Contains;
 using ::testing::IsEmpty;
 
-// Waits (at most 30 s) for a visible window whose title matches titlePattern, gives it the
-// keyboard focus and types keys into it. False when no such window appeared.
-bool typeInto(const std::string& titlePattern, const std::string& keys) {
-  const std::string find = "timeout 30 xdotool search --sync --onlyvisible --name '" +
-                           titlePattern + "' windowfocus --sync key --delay 100 " + keys +
-                           " >/dev/null 2>&1";
-  return std::system(find.c_str()) == 0;
-}
-
 // Runs xdotool with args against the first visible window whose title matches titlePattern
 // (waiting at most 30 s for it). False when no such window appeared.
 bool onWindow(const std::string& titlePattern, const std::string& args) {
   const std::string command = "timeout 30 xdotool search --sync --onlyvisible --name '" +
                               titlePattern + "' " + args + " >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
+}
+
+// Waits (at most 30 s) for a visible window whose title matches titlePattern, gives it the
+// keyboard focus and types keys into it. False when no such window appeared.
+bool typeInto(const std::string& titlePattern, const std::string& keys) {
+  return onWindow(titlePattern, "windowfocus --sync key --delay 100 " + keys);
 }
 
 // Waits at most 30 s for condition; false when it never held.
@@ -55,54 +50,28 @@ bool waitFor(const std::function<bool()>& condition) {
   return true;
 }
 
-// A display server of the test's own, which the test may end while the program uses it.
+// A display server of the test's own (started with args through env, waited for until ready
+// holds), which the test may end while the program uses it, as a logout does.
 class OwnDisplayServer {
  public:
-  OwnDisplayServer() = default;
-  OwnDisplayServer(const OwnDisplayServer&) = delete;
-  OwnDisplayServer& operator=(const OwnDisplayServer&) = delete;
   ~OwnDisplayServer() { end(); }
-
-  // An Xvfb of its own; returns its DISPLAY value, "" when it did not start.
-  std::string startX() {
-    int ready[2];
-    if (::pipe(ready) != 0) return "";
-    const std::string fd = std::to_string(ready[1]);
-    spawn({"Xvfb", "-displayfd", fd, "-nolisten", "tcp", "-screen", "0", "800x600x24"});
-    ::close(ready[1]);
-    std::string number;
-    char c;
-    while (::read(ready[0], &c, 1) == 1 && c != '\n') number += c;
-    ::close(ready[0]);
-    return number.empty() ? "" : ":" + number;
-  }
-  // A headless weston whose socket is runtimeDir/name; false when it did not come up.
-  bool startWayland(const std::string& runtimeDir, const std::string& name) {
-    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-    spawn({"weston", "--backend=headless-backend.so", "--socket=" + name, "--idle-time=0"});
-    ::unsetenv("XDG_RUNTIME_DIR");
-    return waitFor([&] { return std::filesystem::exists(runtimeDir + "/" + name); });
-  }
-  // Ends the server at once, as a crash or the end of a session does.
-  void end() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-    pid_ = 0;
-  }
-
- private:
-  void spawn(std::vector<std::string> args) {
-    std::vector<char*> argv;
+  bool start(std::vector<std::string> args, const std::function<bool()>& ready) {
+    std::vector<char*> argv{const_cast<char*>("env")};
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
+    if (::posix_spawnp(&pid_, "env", &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
     posix_spawn_file_actions_destroy(&actions);
+    return pid_ > 0 && waitFor(ready);
   }
+  void end() {
+    if (pid_ > 0 && ::kill(pid_, SIGTERM) == 0) ::waitpid(pid_, nullptr, 0);
+    pid_ = 0;
+  }
+
+ private:
   pid_t pid_ = 0;
 };
 
@@ -216,7 +185,8 @@ TEST_F(DownloadRoadWithDisplay, WindowsClosedByAnotherClientEndTheirWait) {
   ASSERT_EQ(made.exitCode, 0);
   const std::string marker = box.dataHome() + "/Quillor/Zanth/updateDisabled";
   testsupport::writeFile(marker, "");
-  auto closer = std::async(std::launch::async, [] { return onWindow("^Install Foo$", "windowclose"); });
+  auto closer =
+      std::async(std::launch::async, [] { return onWindow("^Install Foo$", "windowclose"); });
   auto dialog = box.run({"-allowDownload", "-eulaAccepted"}, std::chrono::seconds(60));
   EXPECT_TRUE(closer.get()) << "the dialog never appeared";
   EXPECT_EQ(dialog.exitCode, 15) << "the dialog's wait did not end";
@@ -237,7 +207,7 @@ TEST_F(DownloadRoadWithDisplay, ProgressWindowClosedByAnotherClientIsCancel) {
   auto person = std::async(std::launch::async, [this] {
     const bool downloading = waitFor([this] { return !server.requests().empty(); });
     return downloading && onWindow("^Installing Foo$", "windowclose") &&
-           onWindow("^Install Foo$", "windowfocus --sync key Return");
+           typeInto("^Install Foo$", "Return");
   });
   auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
   EXPECT_TRUE(person.get()) << "the progress window or the alert never appeared";
@@ -256,8 +226,11 @@ class DisplayGoes : public DownloadRoad {
 };
 
 TEST_F(DisplayGoes, XServerGoneMidDownloadEndsAsAHangUp) {
-  const std::string name = display.startX();
-  ASSERT_FALSE(name.empty()) << "Xvfb did not start";
+  const std::string name = ":" + std::to_string(200 + ::getpid() % 500);
+  const std::string probe = "DISPLAY=" + name + " xdotool getdisplaygeometry >/dev/null 2>&1";
+  ASSERT_TRUE(display.start({"Xvfb", name, "-nolisten", "tcp"}, [&] {
+    return std::system(probe.c_str()) == 0;
+  })) << "Xvfb did not start";
   box.setEnv("DISPLAY", name);
   box.setEnv("NO_AT_BRIDGE", "1");
   setSwitches(kServerFolder + "/installer", "_stall");
@@ -282,7 +255,10 @@ TEST_F(DisplayGoes, WaylandWithOnlyTheSandboxInDataDirsDrawsItsWindowsUntilTheCo
   const std::string runtimeDir = box.root() + "/run";
   std::filesystem::create_directory(runtimeDir);
   std::filesystem::permissions(runtimeDir, std::filesystem::perms::owner_all);
-  ASSERT_TRUE(display.startWayland(runtimeDir, "wayland-test")) << "weston did not start";
+  ASSERT_TRUE(display.start({"XDG_RUNTIME_DIR=" + runtimeDir, "weston",
+                             "--backend=headless-backend.so", "--socket=wayland-test"},
+                            [&] { return std::filesystem::exists(runtimeDir + "/wayland-test"); }))
+      << "weston did not start";
   box.setEnv("XDG_RUNTIME_DIR", runtimeDir);
   box.setEnv("WAYLAND_DISPLAY", "wayland-test");
   box.setEnv("NO_AT_BRIDGE", "1");

@@ -32,7 +32,8 @@ TEST(ToolkitEnvironment, ToolkitGetsTheSystemFoldersThatAreMissing) {
       {"::relative", "::relative:/usr/local/share:/usr/share"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(toolkitDataDirs(c.received), c.toolkit) << "received " << c.received.value_or("unset");
+    EXPECT_EQ(toolkitDataDirs(c.received), c.toolkit)
+        << "received " << c.received.value_or("unset");
   }
 }
 
@@ -62,9 +63,9 @@ TEST(ToolkitEnvironment, SearchAndChildrenKeepTheReceivedValue) {
 
   EXPECT_EQ(std::string(std::getenv("XDG_DATA_DIRS")),
             runtimeOnly + ":/usr/local/share:/usr/share");
-  EXPECT_EQ(platform::searchPaths(platform::SearchPathDirectory::Library,
-                                  platform::kSystemDomainMask),
-            std::vector<std::string>{runtimeOnly});
+  EXPECT_EQ(
+      platform::searchPaths(platform::SearchPathDirectory::Library, platform::kSystemDomainMask),
+      std::vector<std::string>{runtimeOnly});
 
   const std::string out = scratch.path("child-env");
   const std::string script = scratch.write(
