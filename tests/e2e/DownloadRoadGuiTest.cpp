@@ -198,8 +198,6 @@ TEST_F(DownloadRoadWithDisplay, WindowsClosedByAnotherClientEndTheirWait) {
   auto alert = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(60));
   EXPECT_TRUE(closer.get()) << "the alert never appeared";
   EXPECT_EQ(alert.exitCode, 13) << "the alert's wait did not end";
-  EXPECT_EQ(logTexts().back(), "E: Bootstrapper end with exit code 13");
-  EXPECT_THAT(leftovers(), IsEmpty());
 }
 
 TEST_F(DownloadRoadWithDisplay, ProgressWindowClosedByAnotherClientIsCancel) {
@@ -275,8 +273,6 @@ TEST_F(DisplayGoes, WaylandWithOnlyTheSandboxInDataDirsDrawsItsWindowsUntilTheCo
   EXPECT_THAT(result.err, ::testing::Not(::testing::HasSubstr("without windows")));
   EXPECT_EQ(result.exitCode, 128 + SIGHUP) << result.err;
   EXPECT_THAT(result.err, ::testing::HasSubstr("Lost the display (WAYLAND_DISPLAY=wayland-test)"));
-  EXPECT_EQ(logTexts().back(), "E: Bootstrapper end with exit code 129");
-  EXPECT_THAT(leftovers(), IsEmpty()) << "the partial installer was left behind";
 }
 
 }  // namespace
