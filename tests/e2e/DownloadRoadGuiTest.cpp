@@ -209,7 +209,7 @@ TEST_F(DownloadRoadWithDisplay, ProgressWindowClosedByAnotherClientIsCancel) {
   });
   auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
   EXPECT_TRUE(person.get()) << "the progress window or the alert never appeared";
-  EXPECT_EQ(result.exitCode, 11);
+  EXPECT_EQ(result.exitCode, 11) << result.err;
   const auto lines = logTexts();
   EXPECT_THAT(lines, Contains("Download cancelled"));
   EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 11");
