@@ -128,23 +128,11 @@ GLogWriterOutput writeLogEntry(GLogLevelFlags level, const GLogField* fields, gs
   return g_log_writer_default(level, fields, count, nullptr);
 }
 
-// The display variables as "DISPLAY=:0", for the line that says the display is gone.
-std::string displayNames() {
-  std::string names;
-  for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"}) {
-    const char* value = g_getenv(name);
-    if (value == nullptr || *value == '\0') continue;
-    if (!names.empty()) names += ", ";
-    names += std::string(name) + "=" + value;
-  }
-  return names;
-}
-
 }  // namespace
 
 void GtkBackend::loseDisplay() {
   displayLost_ = true;
-  std::fprintf(stderr, "Lost the display (%s): stopping\n", displayNames().c_str());
+  std::fprintf(stderr, "Lost the display (%s): stopping\n", detail::namedDisplays().c_str());
   // A logout hangs up the session as well: the run ends as it would on SIGHUP.
   stopAsIfSignalled(SIGHUP);
 }
