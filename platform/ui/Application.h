@@ -54,11 +54,10 @@ class Application {
 };
 
 // The program's entry: gives the toolkit its data folders (ToolkitEnvironment.h), keeps the
-// arguments, chooses the UI backend (the toolkit when a display
-// opens, otherwise headless; the first use of any ui class chooses it the same way when this
-// function is not used), loads the main interface, tells the delegate that
-// launching has finished (from the main loop) and runs the loop. Returns only if the loop ends
-// without terminate.
+// arguments, chooses the UI backend (the toolkit when a display opens, otherwise headless; the
+// first use of any ui class chooses it the same way when this function is not used), loads the
+// main interface, tells the delegate that launching has finished (from the main loop) and runs
+// the loop. Returns only if the loop ends without terminate.
 int applicationMain(int argc, char** argv);
 
 }  // namespace platform::ui
