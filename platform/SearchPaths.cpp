@@ -17,6 +17,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/FileManager.h"
 #include "platform/Path.h"
+#include "platform/ToolkitEnvironment.h"
 
 namespace platform {
 namespace {
@@ -63,8 +64,9 @@ std::string userDataFolder() {
 }
 
 std::vector<std::string> machineDataFolders(const UntrustedLocationHandler& onUntrusted) {
-  std::string dirs = environment("XDG_DATA_DIRS");
-  if (dirs.empty()) dirs = "/usr/local/share:/usr/share";
+  // As received: the environment's own value is the toolkit's (ToolkitEnvironment.h).
+  std::string dirs = receivedDataDirs().value_or("");
+  if (dirs.empty()) dirs = kSystemDataDirs;
   const std::string home = homeDirectory();
   const std::string userData = userDataFolder();
   std::vector<std::string> folders;

@@ -10,8 +10,7 @@
 #include <memory>
 
 #include "platform/TerminationSignals.h"
-
-extern char** environ;
+#include "platform/ToolkitEnvironment.h"
 
 namespace platform {
 namespace {
@@ -120,12 +119,19 @@ bool Task::spawn(const std::string& executablePath, int programDescriptor) {
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 
+  // The environment as this program received it, not as it was adjusted for the toolkit.
+  std::vector<std::string> environment = receivedEnvironment();
+  std::vector<char*> envp;
+  envp.reserve(environment.size() + 1);
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
   detail::watchSignalsForChildren();
   pid_t pid = 0;
   // glibc reports a failed exec (missing file, no execute permission) as the result of
   // posix_spawn itself, so nothing of a failed start reaches the child's status.
   const int error =
-      ::posix_spawn(&pid, executablePath.c_str(), &actions, &attributes, argv.data(), environ);
+      ::posix_spawn(&pid, executablePath.c_str(), &actions, &attributes, argv.data(), envp.data());
   if (error != 0) {
     ended_ = true;
     status_ = statusForSpawnError(error);

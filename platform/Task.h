@@ -10,11 +10,11 @@
 namespace platform {
 
 // A child process: one program started with a path and an argument list, waited for
-// synchronously. The child inherits the environment, the working directory and the standard
-// streams (descriptors 0, 1 and 2; no other descriptor of this process reaches it, except the
-// program's own file after launchFromDescriptor). Its argument vector is the launch path
-// followed by the arguments, one entry each, passed as they are: no shell, no quoting, no
-// search through PATH.
+// synchronously. The child inherits the environment as the program received it (see
+// ToolkitEnvironment.h), the working directory and the standard streams (descriptors 0, 1 and
+// 2; no other descriptor of this process reaches it, except the program's own file after
+// launchFromDescriptor). Its argument vector is the launch path followed by the arguments, one
+// entry each, passed as they are: no shell, no quoting, no search through PATH.
 class Task {
  public:
   Task(std::string launchPath, std::vector<std::string> arguments);

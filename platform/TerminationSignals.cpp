@@ -8,7 +8,9 @@
 
 #include <glib-unix.h>
 #include <glib.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace platform {
@@ -89,6 +91,18 @@ void handleTerminationSignals(std::function<void(int)> handler) {
 }
 
 int pendingTerminationSignal() { return sPendingSignal; }
+
+void stopAsIfSignalled(int signalNumber) {
+  // Once is enough: whatever the first stop set off (the clean-up, the exit) may meet the same
+  // fault again.
+  static bool sStopping = false;
+  if (!sStopping && handlerSlot()) {
+    sStopping = true;
+    handlerSlot()(signalNumber);
+  }
+  std::fflush(nullptr);
+  ::_exit(128 + signalNumber);
+}
 
 namespace detail {
 

@@ -21,6 +21,12 @@ void handleTerminationSignals(std::function<void(int signalNumber)> handler);
 // it once the child has gone.
 int pendingTerminationSignal();
 
+// Ends the program at once as if signalNumber had arrived, for an end that cannot wait for the
+// main loop (the toolkit ends the process as soon as it has found its display gone): the
+// handler given to handleTerminationSignals runs now; without one, or should it return, the
+// process exits with 128 + signalNumber. Never returns.
+[[noreturn]] void stopAsIfSignalled(int signalNumber);
+
 namespace detail {
 // For Task: watches the termination signals for child waits from now on. Called before a child
 // starts, so that a signal sent the moment it starts is not missed.

@@ -26,7 +26,7 @@ class MainInterface {
 std::unique_ptr<MainInterface> loadMainInterface();
 
 // The code runModalForWindow returns when the loop ended without stopModalWithCode: the window
-// was closed by the user, or no display was there to show it on.
+// was closed by the user or destroyed from outside, or no display was there to show it on.
 inline constexpr int kModalResponseAbort = -1001;
 
 // The one application object: the main loop of the process.
@@ -43,7 +43,7 @@ class Application {
   bool hasDisplay() const;
   // Shows window and runs a nested loop, modal for the whole application, until
   // stopModalWithCode is called; returns that code (kModalResponseAbort when the user closed
-  // the window instead). The window stays up afterwards. Headless, the window's title and texts
+  // the window instead, or it was destroyed from outside). The window stays up afterwards. Headless, the window's title and texts
   // go to standard error and kModalResponseAbort is returned at once.
   int runModalForWindow(Window& window);
   // Ends the innermost modal loop with code; does nothing when no modal loop runs.
@@ -53,11 +53,11 @@ class Application {
   Application() = default;
 };
 
-// The program's entry: keeps the arguments, chooses the UI backend (the toolkit when a display
-// opens, otherwise headless; the first use of any ui class chooses it the same way when this
-// function is not used), loads the main interface, tells the delegate that
-// launching has finished (from the main loop) and runs the loop. Returns only if the loop ends
-// without terminate.
+// The program's entry: gives the toolkit its data folders (ToolkitEnvironment.h), keeps the
+// arguments, chooses the UI backend (the toolkit when a display opens, otherwise headless; the
+// first use of any ui class chooses it the same way when this function is not used), loads the
+// main interface, tells the delegate that launching has finished (from the main loop) and runs
+// the loop. Returns only if the loop ends without terminate.
 int applicationMain(int argc, char** argv);
 
 }  // namespace platform::ui

@@ -3,12 +3,15 @@
 #include <glib.h>
 
 #include "platform/ProcessInfo.h"
+#include "platform/ToolkitEnvironment.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Backend.h"
 
 namespace platform::ui {
 
 int applicationMain(int argc, char** argv) {
+  // First of all: GLib keeps the data folders it reads the first time it is asked.
+  prepareToolkitEnvironment();
   ProcessInfo::setArguments(argc, argv);
   detail::backend();
   static std::unique_ptr<MainInterface> sInterface = loadMainInterface();

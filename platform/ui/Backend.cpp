@@ -4,9 +4,6 @@
 
 namespace platform::ui::detail {
 
-namespace {
-
-// The display variables that are set, as "DISPLAY=:0"; empty when none is.
 std::string namedDisplays() {
   std::string named;
   for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"}) {
@@ -17,6 +14,8 @@ std::string namedDisplays() {
   }
   return named;
 }
+
+namespace {
 
 std::unique_ptr<Backend> chooseBackend() {
   // Without a display variable the toolkit is not even initialised: unattended runs start fast

@@ -31,6 +31,10 @@ class Backend {
 // is set and a display opens, headless otherwise (the toolkit is then not initialised).
 Backend& backend();
 
+// The display variables that are set, as "WAYLAND_DISPLAY=wayland-0, DISPLAY=:0"; empty when
+// none is.
+std::string namedDisplays();
+
 // The GTK backend, or null when no display can be opened.
 std::unique_ptr<Backend> makeGtkBackend();
 // The headless backend. It writes reason, one line saying why there are no windows, to standard

@@ -17,7 +17,8 @@ class Window {
   virtual void close() = 0;
   virtual bool isVisible() const = 0;
   // What a person closing the window from its frame asks for: by default the window is hidden
-  // (and a modal loop running for it ends); an action set here runs instead, and decides.
+  // (and a modal loop running for it ends); an action set here runs instead, and decides. A
+  // window destroyed from outside (another client, the toolkit) counts as closed this way.
   virtual void setCloseAction(std::function<void()> action) = 0;
   // Closes the window as a person would from its frame (the close action, if any, decides).
   virtual void performClose() = 0;

@@ -1,15 +1,24 @@
 // Whole runs with windows on a display (run under Xvfb): a person's clicks and key presses are
 // simulated with xdotool through the X server, exactly as they would reach the program.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <future>
 #include <thread>
 
 #include "tests/e2e/DownloadRoad.h"
 #include "tests/support/Files.h"
+
+extern char** environ;
 
 namespace e2e {
 namespace {
@@ -17,14 +26,54 @@ namespace {
 using ::testing::Contains;
 using ::testing::IsEmpty;
 
+// Runs xdotool with args against the first visible window whose title matches titlePattern
+// (waiting at most 30 s for it). False when no such window appeared.
+bool onWindow(const std::string& titlePattern, const std::string& args) {
+  const std::string command = "timeout 30 xdotool search --sync --onlyvisible --name '" +
+                              titlePattern + "' " + args + " >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
 // Waits (at most 30 s) for a visible window whose title matches titlePattern, gives it the
 // keyboard focus and types keys into it. False when no such window appeared.
 bool typeInto(const std::string& titlePattern, const std::string& keys) {
-  const std::string find = "timeout 30 xdotool search --sync --onlyvisible --name '" +
-                           titlePattern + "' windowfocus --sync key --delay 100 " + keys +
-                           " >/dev/null 2>&1";
-  return std::system(find.c_str()) == 0;
+  return onWindow(titlePattern, "windowfocus --sync key --delay 100 " + keys);
 }
+
+// Waits at most 30 s for condition; false when it never held.
+bool waitFor(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+// A display server of the test's own (started with args through env, waited for until ready
+// holds), which the test may end while the program uses it, as a logout does.
+class OwnDisplayServer {
+ public:
+  ~OwnDisplayServer() { end(); }
+  bool start(std::vector<std::string> args, const std::function<bool()>& ready) {
+    std::vector<char*> argv{const_cast<char*>("env")};
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (::posix_spawnp(&pid_, "env", &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid_ > 0 && waitFor(ready);
+  }
+  void end() {
+    if (pid_ > 0 && ::kill(pid_, SIGTERM) == 0) ::waitpid(pid_, nullptr, 0);
+    pid_ = 0;
+  }
+
+ private:
+  pid_t pid_ = 0;
+};
 
 class DownloadRoadWithDisplay : public DownloadRoad {
  protected:
@@ -122,6 +171,108 @@ TEST_F(DownloadRoadWithDisplay, ProgressWindowTitleFollowsTheLanguage) {
   EXPECT_TRUE(person.get()) << "no progress window titled in German";
   EXPECT_EQ(result.exitCode, 11);
   EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+TEST_F(DownloadRoadWithDisplay, WindowsClosedByAnotherClientEndTheirWait) {
+  // A dialog and an alert whose X window another client destroys count as dismissed with OK.
+  auto made = box.runProgram(ZANTH_MAKE_RUNTIME, {"--make-runtime", box.dataDir(), "1.5.0.0"});
+  ASSERT_EQ(made.exitCode, 0);
+  const std::string marker = box.dataHome() + "/Quillor/Zanth/updateDisabled";
+  testsupport::writeFile(marker, "");
+  auto closer =
+      std::async(std::launch::async, [] { return onWindow("^Install Foo$", "windowclose"); });
+  auto dialog = box.run({"-allowDownload", "-eulaAccepted"}, std::chrono::seconds(60));
+  EXPECT_TRUE(closer.get()) << "the dialog never appeared";
+  EXPECT_EQ(dialog.exitCode, 15) << "the dialog's wait did not end";
+
+  std::filesystem::remove_all(box.dataDir() + "/Frameworks");
+  std::filesystem::remove(marker);
+  publishInstaller(installerScript(), "other-root");
+  closer = std::async(std::launch::async, [] { return onWindow("^Install Foo$", "windowclose"); });
+  auto alert = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(60));
+  EXPECT_TRUE(closer.get()) << "the alert never appeared";
+  EXPECT_EQ(alert.exitCode, 13) << "the alert's wait did not end";
+}
+
+TEST_F(DownloadRoadWithDisplay, ProgressWindowClosedByAnotherClientIsCancel) {
+  setSwitches(kServerFolder + "/installer", "_drip=64,250");
+  auto person = std::async(std::launch::async, [this] {
+    const bool downloading = waitFor([this] { return !server.requests().empty(); });
+    return downloading && onWindow("^Installing Foo$", "windowclose") &&
+           typeInto("^Install Foo$", "Return");
+  });
+  auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
+  EXPECT_TRUE(person.get()) << "the progress window or the alert never appeared";
+  EXPECT_EQ(result.exitCode, 11) << result.err;
+  const auto lines = logTexts();
+  EXPECT_THAT(lines, Contains("Download cancelled"));
+  EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 11");
+  EXPECT_THAT(received(), IsEmpty()) << "the installer ran after its window was gone";
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+// The display ends under the program (a logout, a crashed server).
+class DisplayGoes : public DownloadRoad {
+ protected:
+  OwnDisplayServer display;
+};
+
+TEST_F(DisplayGoes, XServerGoneMidDownloadEndsAsAHangUp) {
+  const std::string name = ":" + std::to_string(200 + ::getpid() % 500);
+  const std::string probe = "DISPLAY=" + name + " xdotool getdisplaygeometry >/dev/null 2>&1";
+  ASSERT_TRUE(display.start({"Xvfb", name, "-nolisten", "tcp"}, [&] {
+    return std::system(probe.c_str()) == 0;
+  })) << "Xvfb did not start";
+  box.setEnv("DISPLAY", name);
+  box.setEnv("NO_AT_BRIDGE", "1");
+  setSwitches(kServerFolder + "/installer", "_stall");
+  auto ender = std::async(std::launch::async, [this] {
+    const bool downloading = waitFor([this] { return !leftovers().empty(); });
+    display.end();
+    return downloading;
+  });
+  auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
+  ASSERT_TRUE(ender.get()) << "the download never started";
+  EXPECT_EQ(result.exitCode, 128 + SIGHUP) << result.err;
+  EXPECT_THAT(result.err, ::testing::HasSubstr("Lost the display (DISPLAY=" + name + ")"));
+  const auto lines = logTexts();
+  EXPECT_THAT(lines, Contains("Stopping on signal 1"));
+  EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 129");
+  EXPECT_THAT(leftovers(), IsEmpty()) << "the partial installer was left behind";
+}
+
+TEST_F(DisplayGoes, WaylandWithOnlyTheSandboxInDataDirsDrawsItsWindowsUntilTheCompositorGoes) {
+  // The sandbox's XDG_DATA_DIRS names its own data folder only: the toolkit must find its
+  // icons all the same (they are drawn with the progress window).
+  const std::string runtimeDir = box.root() + "/run";
+  std::filesystem::create_directory(runtimeDir);
+  std::filesystem::permissions(runtimeDir, std::filesystem::perms::owner_all);
+  ASSERT_TRUE(display.start({"XDG_RUNTIME_DIR=" + runtimeDir, "weston",
+                             "--backend=headless-backend.so", "--socket=wayland-test"},
+                            [&] { return std::filesystem::exists(runtimeDir + "/wayland-test"); }))
+      << "weston did not start";
+  box.setEnv("XDG_RUNTIME_DIR", runtimeDir);
+  box.setEnv("WAYLAND_DISPLAY", "wayland-test");
+  box.setEnv("NO_AT_BRIDGE", "1");
+  setSwitches(kServerFolder + "/installer", "_stall");
+  auto ender = std::async(std::launch::async, [this] {
+    const bool downloading = waitFor([this] { return !leftovers().empty(); });
+    // Time to draw the window: without its icons the toolkit aborts then.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    display.end();
+    return downloading;
+  });
+  auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
+  ASSERT_TRUE(ender.get()) << "the download never started: " << result.err;
+  EXPECT_THAT(result.err, ::testing::Not(::testing::HasSubstr("without windows")));
+  EXPECT_EQ(result.exitCode, 128 + SIGHUP) << result.err;
+  EXPECT_THAT(result.err, ::testing::HasSubstr("Lost the display (WAYLAND_DISPLAY=wayland-test)"));
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 #include "platform/ui/gtk/GtkBackend.h"
 
 #include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "platform/GLibPtr.h"
+#include "platform/TerminationSignals.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/gtk/GtkWidgets.h"
 
@@ -26,6 +31,8 @@ class GtkInterfaceResource : public InterfaceResource {
     labels_.clear();
     progressIndicators_.clear();
     textViews_.clear();
+    // A window of a lost display cannot be destroyed: the toolkit would talk to it again.
+    if (backend_.displayLost()) return;
     GSList* objects = gtk_builder_get_objects(builder_.get());
     for (GSList* item = objects; item != nullptr; item = item->next) {
       if (GTK_IS_WINDOW(item->data)) gtk_widget_destroy(GTK_WIDGET(item->data));
@@ -92,7 +99,43 @@ GtkWindow* frontWindow() {
   return front;
 }
 
+// The value of a log entry's field key, "" when it has none or it is not text.
+std::string_view logField(const GLogField* fields, gsize count, const char* key) {
+  for (gsize i = 0; i < count; ++i) {
+    if (std::strcmp(fields[i].key, key) == 0 && fields[i].length < 0 && fields[i].value) {
+      return static_cast<const char*>(fields[i].value);
+    }
+  }
+  return {};
+}
+
+// GDK offers no way to hear that its display is gone: on X11 its I/O error handler, on Wayland
+// its event source, writes one log entry and calls _exit(1), leaving the downloads behind. That
+// entry is the one moment the program still gets, so the log writer watches for it and ends
+// the run cleanly before GDK would.
+bool saysDisplayIsGone(GLogLevelFlags level, const GLogField* fields, gsize count) {
+  if (logField(fields, count, "GLIB_DOMAIN") != "Gdk") return false;
+  if (logField(fields, count, "CODE_FUNC") == "gdk_x_io_error") return true;
+  // The Wayland event source writes only when reading, flushing or dispatching the connection
+  // failed, or the compositor hung up (as a message before its _exit, or as an error).
+  const bool fatal = (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_MESSAGE)) != 0;
+  return fatal && logField(fields, count, "CODE_FILE").ends_with("wayland/gdkeventsource.c");
+}
+
+GLogWriterOutput writeLogEntry(GLogLevelFlags level, const GLogField* fields, gsize count,
+                               gpointer backend) {
+  if (saysDisplayIsGone(level, fields, count)) static_cast<GtkBackend*>(backend)->loseDisplay();
+  return g_log_writer_default(level, fields, count, nullptr);
+}
+
 }  // namespace
+
+void GtkBackend::loseDisplay() {
+  displayLost_ = true;
+  std::fprintf(stderr, "Lost the display (%s): stopping\n", detail::namedDisplays().c_str());
+  // A logout hangs up the session as well: the run ends as it would on SIGHUP.
+  stopAsIfSignalled(SIGHUP);
+}
 
 std::unique_ptr<InterfaceResource> GtkBackend::load(std::string_view document) {
   ObjectPtr<GtkBuilder> builder(gtk_builder_new());
@@ -189,11 +232,19 @@ void GtkBackend::runAlertPanel(const std::string& title, const std::string& text
                      return TRUE;
                    }),
                    this);
+  // Destroyed from outside (its X window closed by another client): it is dismissed, as by OK.
+  g_signal_connect(window, "destroy", G_CALLBACK(+[](GtkWidget* widget, gpointer backend) {
+                     static_cast<GtkBackend*>(backend)->windowCloseRequested(GTK_WINDOW(widget));
+                   }),
+                   this);
+  // Held until the end here: the toolkit drops its own reference when the window is destroyed.
+  const ObjectPtr<GtkWindow> held = retained(alert);
 
   gtk_widget_show_all(content);
   gtk_window_set_default(alert, button);
   gtk_widget_grab_focus(button);
   runModal(alert);
+  g_signal_handlers_disconnect_by_data(window, this);
   gtk_widget_destroy(window);
 }
 
@@ -249,6 +300,8 @@ std::unique_ptr<Backend> makeGtkBackend() {
     std::setlocale(LC_MESSAGES, messages.c_str());
     return nullptr;
   }
+  auto backend = std::make_unique<gtk::GtkBackend>();
+  g_log_set_writer_func(gtk::writeLogEntry, backend.get(), nullptr);
   // A message shown in a text view reads as part of its window, not as an editing field.
   gtk::ObjectPtr<GtkCssProvider> css(gtk_css_provider_new());
   gtk_css_provider_load_from_data(
@@ -257,7 +310,7 @@ std::unique_ptr<Backend> makeGtkBackend() {
       nullptr);
   gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css.get()),
                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  return std::make_unique<gtk::GtkBackend>();
+  return backend;
 }
 
 }  // namespace platform::ui::detail

@@ -20,9 +20,15 @@ class GtkBackend : public detail::Backend {
                      const std::string& buttonTitle) override;
   bool writeScreenSnapshot(const std::string& pngPath) override;
 
-  // The user asked to close window from its frame: it is hidden, and a modal loop running for
-  // it ends with kModalResponseAbort.
+  // The user asked to close window from its frame, or it was destroyed from outside: it is
+  // hidden, and a modal loop running for it ends with kModalResponseAbort.
   void windowCloseRequested(GtkWindow* window);
+
+  // Whether the connection to the display was lost; from then on no window is touched again.
+  bool displayLost() const { return displayLost_; }
+  // The toolkit has lost its display and will end the process once its handler returns: ends
+  // the run now as a hang-up does (TerminationSignals.h), writing why to standard error.
+  [[noreturn]] void loseDisplay();
 
  private:
   struct ModalSession {
@@ -34,6 +40,7 @@ class GtkBackend : public detail::Backend {
   int runModal(GtkWindow* window);
 
   std::vector<ModalSession*> modalSessions_;  // innermost last
+  bool displayLost_ = false;
 };
 
 }  // namespace platform::ui::gtk

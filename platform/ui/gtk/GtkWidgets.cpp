@@ -20,6 +20,7 @@ constexpr const char* kLinkKey = "zanth-link";
 GtkUiWindow::GtkUiWindow(GtkWindow* window, GtkBackend& backend)
     : window_(retained(window)), backend_(backend) {
   g_signal_connect(window, "delete-event", G_CALLBACK(onDelete), this);
+  g_signal_connect(window, "destroy", G_CALLBACK(onDestroy), this);
 }
 
 GtkUiWindow::~GtkUiWindow() { g_signal_handlers_disconnect_by_data(window_.get(), this); }
@@ -35,6 +36,13 @@ gboolean GtkUiWindow::onDelete(GtkWidget*, GdkEvent*, gpointer self) {
     window->backend_.windowCloseRequested(window->gtkWindow());
   }
   return TRUE;
+}
+
+void GtkUiWindow::onDestroy(GtkWidget*, gpointer self) {
+  // Destroyed from outside (another client closed its X window, or the toolkit gave up on it):
+  // nothing may wait for it any more, so it counts as closed from its frame. The resource's own
+  // destruction of its windows disconnects this handler first.
+  (void)onDelete(nullptr, nullptr, self);
 }
 
 // The toolkit delivers the request as the window manager's would: a delete event, from the loop.

@@ -47,6 +47,7 @@ class GtkUiWindow : public Window {
 
  private:
   static gboolean onDelete(GtkWidget*, GdkEvent*, gpointer self);
+  static void onDestroy(GtkWidget*, gpointer self);
   ObjectPtr<GtkWindow> window_;
   GtkBackend& backend_;
   std::function<void()> closeAction_;
