@@ -99,13 +99,15 @@ void Bootstrapper::applicationDidFinishLaunching() {
     endLaunch(12);
   }
 
+  // The machine is looked at once: the version, the log line and the hand-off all take the
+  // runtime folder found here, so each folder passed over is logged once.
+  const std::optional<std::string> location = install::getRuntimeLocation();
   install::RuntimeVersionInfo info{};
-  const bool runtimeFound = install::getRuntimeVersion(info) == 0;
+  const bool runtimeFound = location && install::getRuntimeVersion(*location, info) == 0;
   if (runtimeFound) {
-    auto location = install::getRuntimeLocation();
     install::logRuntimeInstalled(info.major, info.minor, info.revision, info.build,
-                                 location.value_or("").c_str());
-    if (info.major > 1 && location) endLaunch(installWithRuntime(*location, checker.ParamArray()));
+                                 location->c_str());
+    if (info.major > 1) endLaunch(installWithRuntime(*location, checker.ParamArray()));
   } else {
     install::logRuntimeNotInstalled();
   }
@@ -236,14 +238,15 @@ int Bootstrapper::installWithInstaller(const platform::FileDescriptor& installer
 
 // ---- Hand-off, dialogs and exit --------------------------------------------------------------
 
-int Bootstrapper::installWithRuntime(const std::string& /*runtimeLocation*/,
+int Bootstrapper::installWithRuntime(const std::string& runtimeLocation,
                                      const std::vector<std::string>* args) {
-  // The Application Installer is looked up again from the installed runtime.
   std::vector<std::string> arguments = args ? *args : std::vector<std::string>();
   arguments.push_back(appPath_.value_or(""));
   install::logSubprocessBegin(commandLineForLog("Zanth Application Installer", arguments).c_str());
 
-  const int result = install::runAppInstaller(arguments);
+  // The Application Installer of the runtime the decision found, not of another one looked up
+  // again.
+  const int result = install::runAppInstaller(runtimeLocation, arguments);
   if (result != 0) {
     install::logSubprocessFailure("Application Installer", result);
   } else {

@@ -52,7 +52,8 @@ class Bootstrapper : public platform::ui::ApplicationDelegate {
                                          const std::string& installerPath,
                                          const std::vector<std::string>* args);
 
-  // Hands the package to the installed runtime's Application Installer; returns its result.
+  // Hands the package to the Application Installer of the runtime in runtimeLocation; returns
+  // its result.
   [[nodiscard]] int installWithRuntime(const std::string& runtimeLocation,
                                        const std::vector<std::string>* args);
   // The error dialog with clickable links; returns when the user has dismissed it.
