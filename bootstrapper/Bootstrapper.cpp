@@ -197,7 +197,11 @@ void Bootstrapper::handleSignatureDone(bool valid, SignatureVerification* verifi
       code = 11;
     } else {
       const std::vector<std::string>& runtimeArgs = downloader_->runtimeArgs();
-      int status = installWithInstaller(installer_, *installerLaunchPath_, &runtimeArgs);
+      bool started = false;
+      int status = installWithInstaller(installer_, *installerLaunchPath_, &runtimeArgs, started);
+      // An installer that ran tells the user itself how it went; one that never started
+      // cannot, and the user must not be left with nothing.
+      if (!started) cleanupAndExit(true, status, text(ERROR_INSTALL_FAILED));
       cleanupAndExit(false, status, std::nullopt);
     }
   }
@@ -214,7 +218,7 @@ bool Bootstrapper::markAsExecutable(const platform::FileDescriptor& file) {
 
 int Bootstrapper::installWithInstaller(const platform::FileDescriptor& installer,
                                        const std::string& installerPath,
-                                       const std::vector<std::string>* args) {
+                                       const std::vector<std::string>* args, bool& started) {
   std::vector<std::string> arguments;
   if (args && !args->empty()) {
     arguments = *args;
@@ -226,7 +230,8 @@ int Bootstrapper::installWithInstaller(const platform::FileDescriptor& installer
 
   // A child that cannot be started reports 127 or 126 and counts as a failed installer.
   platform::Task task(installerPath, arguments);
-  if (task.launchFromDescriptor(installer)) task.waitUntilExit();
+  started = task.launchFromDescriptor(installer);
+  if (started) task.waitUntilExit();
   const int status = task.terminationStatus();
   if (status != 0) {
     install::logSubprocessFailure("Runtime Installer", status);

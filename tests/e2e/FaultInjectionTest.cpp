@@ -532,6 +532,44 @@ TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToTheCacheFol
   EXPECT_THAT(leftInNamespace, IsEmpty());
 }
 
+// A temporary folder mounted noexec (a hardened /tmp) cannot start the installer: the downloads
+// go to the user's cache folder instead; when that is noexec too, nothing is fetched.
+TEST_F(FaultInjectionWithMounts, NoexecTemporaryFolderFallsBackToTheCacheFolderOrEndsUnfetched) {
+  const std::string noexecTmp = tmpfsOnTmpdir("noexec,size=64k");
+  auto result = runWithMounts(noexecTmp, {"-silent", "-allowDownload"});
+  expectInstalled(result);
+  EXPECT_THAT(logTexts(),
+              Contains(::testing::MatchesRegex("Download destination is " + box.home() +
+                                               "/\\.cache/zanth-[A-Za-z0-9]{6}/installer")));
+  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in the cache folder";
+
+  startCase();
+  const std::size_t requestsBefore = server.requests().size();
+  result = runWithMounts(noexecTmp +
+                             " && mkdir -p \"$HOME/.cache\" && "
+                             "mount -t tmpfs -o noexec,size=64k zanth-test \"$HOME/.cache\"",
+                         {"-silent", "-allowDownload"});
+  expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
+  EXPECT_THAT(logTexts(),
+              Contains("E: Download failure: downloaded programs cannot be started: " + box.tmp() +
+                       " is on a file system mounted noexec, and " + box.home() +
+                       "/.cache is on a file system mounted noexec"));
+  EXPECT_EQ(server.requests().size(), requestsBefore) << "something was fetched";
+  EXPECT_THAT(leftInNamespace, IsEmpty());
+}
+
+// The installer is started, and the private folder removed, through /proc/self/fd: without
+// /proc the run ends before anything is fetched or made.
+TEST_F(FaultInjectionWithMounts, WithoutProcTheRunEndsBeforeAnyRequest) {
+  auto result = runWithMounts("mount -t tmpfs -o size=64k zanth-test /proc",
+                              {"-silent", "-allowDownload"});
+  expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
+  EXPECT_THAT(logTexts(), Contains("E: Download failure: downloaded programs cannot be started: "
+                                   "/proc/self/fd is missing (no /proc)"));
+  EXPECT_THAT(server.requests(), IsEmpty()) << "something was fetched";
+  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a folder was left behind";
+}
+
 TEST_F(FaultInjectionWithMounts, InstallerThatCannotBeMadeExecutableIsNotRunAndIsRemoved) {
   if (auto reason = chmodRefusingMountUnavailable()) GTEST_SKIP() << *reason;
   auto result = runWithMounts(kChmodRefusingTmpdir, {"-silent", "-allowDownload"});
