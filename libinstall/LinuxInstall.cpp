@@ -111,8 +111,8 @@ class VersionScanner {
   std::size_t pos_ = 0;
 };
 
-// Logs a machine folder or file passed over because someone else could change it. Each lookup
-// is made once per run, so each such location is logged once.
+// Logs a machine folder or file passed over because someone else could change it, each time a
+// lookup passes it over (the runtime is looked up once per run).
 void logUntrustedLocation(const std::string& path, const std::string& reason) {
   logIgnoredSetting(path.c_str(), reason.c_str());
 }

@@ -224,12 +224,14 @@ std::optional<std::string> temporaryDirectory(std::string* problem) {
     folder = makePrivateFolderIn(cache);
   }
   if (folder) return folder->path;
-  if (!cacheNoexec.empty()) {
-    return fail("downloaded programs cannot be started: " +
-                (baseNoexec.empty() ? "no private folder can be made in " + base : baseNoexec) +
-                ", and " + cacheNoexec);
+  if (baseNoexec.empty() && cacheNoexec.empty()) {
+    return fail("no private folder can be made in " + base + " or " + cache);
   }
-  return fail("no private folder can be made in " + base + " or " + cache);
+  const auto why = [](const std::string& noexec, const std::string& place) {
+    return noexec.empty() ? "no private folder can be made in " + place : noexec;
+  };
+  return fail("downloaded programs cannot be started: " + why(baseNoexec, base) + ", and " +
+              why(cacheNoexec, cache));
 }
 
 void removeTemporaryDirectory() {
