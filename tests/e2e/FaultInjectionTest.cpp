@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -89,74 +88,6 @@ void writeDerGarbage(const std::string& path, std::size_t size) {
   while (head.size() < std::min(size, kMiB)) head.push_back(static_cast<char>(random()));
   writeFile(path, head);
   fs::resize_file(path, size);
-}
-
-// DER: tag, length in its shortest form, contents.
-std::string der(unsigned char tag, const std::string& contents) {
-  std::string length;
-  for (std::size_t n = contents.size(); n > 0; n >>= 8) {
-    length.insert(length.begin(), static_cast<char>(n & 0xff));
-  }
-  std::string out(1, static_cast<char>(tag));
-  if (contents.size() < 0x80) {
-    out += static_cast<char>(contents.size());
-  } else {
-    out += static_cast<char>(0x80 | length.size());
-    out += length;
-  }
-  return out + contents;
-}
-
-// The DER elements inside the DER element, in order, each whole.
-std::vector<std::string> derChildren(const std::string& element) {
-  // The header at at: its end, and the length of the contents that follow.
-  const auto header = [&](std::size_t at, std::size_t& length) {
-    std::size_t i = at + 1;
-    length = static_cast<unsigned char>(element.at(i++));
-    if (length & 0x80) {
-      const std::size_t octets = length & 0x7f;
-      length = 0;
-      for (std::size_t k = 0; k < octets; ++k) {
-        length = (length << 8) | static_cast<unsigned char>(element.at(i++));
-      }
-    }
-    return i;
-  };
-  std::size_t contentsLength = 0;
-  std::size_t at = header(0, contentsLength);
-  const std::size_t end = at + contentsLength;
-  std::vector<std::string> children;
-  while (at < end) {
-    std::size_t length = 0;
-    const std::size_t contents = header(at, length);
-    children.push_back(element.substr(at, contents + length - at));
-    at = contents + length;
-  }
-  return children;
-}
-
-// A revocation list of at most size bytes in DER, by the issuer of the DER list at model, that
-// revokes as many serial numbers as fit and carries a signature of random bytes no key made:
-// what a hostile list host sends to make the program parse as much as it can.
-std::string hostileRevocationList(const std::string& model, std::size_t size) {
-  const std::vector<std::string> tbs = derChildren(derChildren(readFile(model)).at(0));
-  const std::string& algorithm = tbs.at(1);  // version, signature algorithm, issuer, ...
-  const std::string& issuer = tbs.at(2);
-  const std::string time = der(0x17, "260101000000Z");
-  std::mt19937 random(16);
-  std::string signature(257, '\0');  // no unused bits, then 256 bytes
-  for (std::size_t i = 1; i < signature.size(); ++i) signature[i] = static_cast<char>(random());
-  const std::string fixed = der(0x02, "\x01") + algorithm + issuer + time + time;
-  const std::size_t overhead = fixed.size() + algorithm.size() + signature.size() + 3 * 6 + 2;
-  std::string entries;
-  for (std::uint64_t serial = 1;; ++serial) {
-    std::string number(1, '\x01');  // 9 bytes, positive
-    for (int shift = 56; shift >= 0; shift -= 8) number += static_cast<char>(serial >> shift);
-    std::string entry = der(0x30, der(0x02, number) + time);
-    if (overhead + entries.size() + entry.size() > size) break;
-    entries += entry;
-  }
-  return der(0x30, der(0x30, fixed + der(0x30, entries)) + algorithm + der(0x03, signature));
 }
 
 // Runs mounting (shell commands on the scratch folder "$d") in a private mount namespace; the
@@ -448,14 +379,14 @@ TEST_F(FaultInjection, RevocationListIsUsedUpToItsLimitAndPassedOverAboveIt) {
 // libcrypto parses a list whole, at about ten times its size: the limit keeps two hostile
 // lists of many entries, each at the limit, well within the memory a small session has.
 TEST_F(FaultInjection, TwoHostileListsAtTheLimitKeepThePeakBelow128MiB) {
-  const std::string pki = ZANTH_FIXTURE_PKI_DIR;
-  for (const char* list : {"QuillorRootCA", "QuillorCodeSigning"}) {
+  for (const auto& [list, issuer] :
+       {std::pair{"QuillorRootCA", "root.der"}, std::pair{"QuillorCodeSigning", "inter.der"}}) {
     const std::string path = serverPath(std::string("crl/") + list + ".crl");
-    writeFile(path,
-              hostileRevocationList(pki + "/" + list + "-empty.crl", DOWNLOADER_MAX_CRL_BYTES));
-    // A list libcrypto takes in whole, or the measure below says nothing.
-    ASSERT_EQ(std::system(("openssl crl -inform DER -noout -in '" + path + "'").c_str()), 0);
-    ASSERT_GT(fs::file_size(path), DOWNLOADER_MAX_CRL_BYTES - 64);
+    auto made =
+        box.runProgram(ZANTH_MAKE_FIXTURE_PKI, {"--hostile-crl", ZANTH_FIXTURE_PKI_DIR, issuer,
+                                                std::to_string(DOWNLOADER_MAX_CRL_BYTES), path});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    ASSERT_GT(fs::file_size(path), DOWNLOADER_MAX_CRL_BYTES - 64) << "not a list at the limit";
   }
   auto result = box.run({"-silent", "-allowDownload"});
   expectInstalled(result);
