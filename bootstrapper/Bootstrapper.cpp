@@ -99,13 +99,15 @@ void Bootstrapper::applicationDidFinishLaunching() {
     endLaunch(12);
   }
 
+  // The machine is looked at once: the version, the log line and the hand-off all take the
+  // runtime folder found here, so each folder passed over is logged once.
+  const std::optional<std::string> location = install::getRuntimeLocation();
   install::RuntimeVersionInfo info{};
-  const bool runtimeFound = install::getRuntimeVersion(info) == 0;
+  const bool runtimeFound = location && install::getRuntimeVersion(*location, info) == 0;
   if (runtimeFound) {
-    auto location = install::getRuntimeLocation();
     install::logRuntimeInstalled(info.major, info.minor, info.revision, info.build,
-                                 location.value_or("").c_str());
-    if (info.major > 1 && location) endLaunch(installWithRuntime(*location, checker.ParamArray()));
+                                 location->c_str());
+    if (info.major > 1) endLaunch(installWithRuntime(*location, checker.ParamArray()));
   } else {
     install::logRuntimeNotInstalled();
   }
@@ -195,7 +197,11 @@ void Bootstrapper::handleSignatureDone(bool valid, SignatureVerification* verifi
       code = 11;
     } else {
       const std::vector<std::string>& runtimeArgs = downloader_->runtimeArgs();
-      int status = installWithInstaller(installer_, *installerLaunchPath_, &runtimeArgs);
+      bool started = false;
+      int status = installWithInstaller(installer_, *installerLaunchPath_, &runtimeArgs, started);
+      // An installer that ran tells the user itself how it went; one that never started
+      // cannot, and the user must not be left with nothing.
+      if (!started) cleanupAndExit(true, status, text(ERROR_INSTALL_FAILED));
       cleanupAndExit(false, status, std::nullopt);
     }
   }
@@ -212,7 +218,7 @@ bool Bootstrapper::markAsExecutable(const platform::FileDescriptor& file) {
 
 int Bootstrapper::installWithInstaller(const platform::FileDescriptor& installer,
                                        const std::string& installerPath,
-                                       const std::vector<std::string>* args) {
+                                       const std::vector<std::string>* args, bool& started) {
   std::vector<std::string> arguments;
   if (args && !args->empty()) {
     arguments = *args;
@@ -224,7 +230,8 @@ int Bootstrapper::installWithInstaller(const platform::FileDescriptor& installer
 
   // A child that cannot be started reports 127 or 126 and counts as a failed installer.
   platform::Task task(installerPath, arguments);
-  if (task.launchFromDescriptor(installer)) task.waitUntilExit();
+  started = task.launchFromDescriptor(installer);
+  if (started) task.waitUntilExit();
   const int status = task.terminationStatus();
   if (status != 0) {
     install::logSubprocessFailure("Runtime Installer", status);
@@ -236,14 +243,15 @@ int Bootstrapper::installWithInstaller(const platform::FileDescriptor& installer
 
 // ---- Hand-off, dialogs and exit --------------------------------------------------------------
 
-int Bootstrapper::installWithRuntime(const std::string& /*runtimeLocation*/,
+int Bootstrapper::installWithRuntime(const std::string& runtimeLocation,
                                      const std::vector<std::string>* args) {
-  // The Application Installer is looked up again from the installed runtime.
   std::vector<std::string> arguments = args ? *args : std::vector<std::string>();
   arguments.push_back(appPath_.value_or(""));
   install::logSubprocessBegin(commandLineForLog("Zanth Application Installer", arguments).c_str());
 
-  const int result = install::runAppInstaller(arguments);
+  // The Application Installer of the runtime the decision found, not of another one looked up
+  // again.
+  const int result = install::runAppInstaller(runtimeLocation, arguments);
   if (result != 0) {
     install::logSubprocessFailure("Application Installer", result);
   } else {

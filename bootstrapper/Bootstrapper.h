@@ -47,12 +47,14 @@ class Bootstrapper : public platform::ui::ApplicationDelegate {
   [[nodiscard]] bool markAsExecutable(const platform::FileDescriptor& file);
   // Runs the downloaded runtime installer, the file open as installer (installerPath is its
   // first argument), with args (or "-x1" when there are none) and the package path, waits for
-  // it and returns its exit status.
+  // it and returns its exit status. started tells whether it could be started at all (when
+  // not, the status is 127 or 126).
   [[nodiscard]] int installWithInstaller(const platform::FileDescriptor& installer,
                                          const std::string& installerPath,
-                                         const std::vector<std::string>* args);
+                                         const std::vector<std::string>* args, bool& started);
 
-  // Hands the package to the installed runtime's Application Installer; returns its result.
+  // Hands the package to the Application Installer of the runtime in runtimeLocation; returns
+  // its result.
   [[nodiscard]] int installWithRuntime(const std::string& runtimeLocation,
                                        const std::vector<std::string>* args);
   // The error dialog with clickable links; returns when the user has dismissed it.

@@ -18,7 +18,10 @@
 // The largest files a run accepts; a larger one fails as too large
 // (url_error::kDataLengthExceedsMaximum). The installer's limit is a build setting.
 inline constexpr std::uint64_t DOWNLOADER_MAX_SIGNATURE_BYTES = std::uint64_t{1} << 20;
-inline constexpr std::uint64_t DOWNLOADER_MAX_CRL_BYTES = std::uint64_t{32} << 20;
+// libcrypto parses a revocation list whole, at about eight times its size in memory, and the
+// lists of a chain are held together: two lists at this limit add about 16 MiB to the program,
+// which stays below 128 MiB even with its windows. A private signing CA's lists are kilobytes.
+inline constexpr std::uint64_t DOWNLOADER_MAX_CRL_BYTES = std::uint64_t{1} << 20;
 // The time one revocation list may take in all: the lists are optional, so a slow list host
 // must not hold the installation for long.
 inline constexpr std::chrono::seconds DOWNLOADER_CRL_TIME_LIMIT{60};

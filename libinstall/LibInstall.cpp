@@ -51,6 +51,10 @@ std::string downloadAddress(const std::string& base, const PlatformInfo& platfor
 
 int getRuntimeVersion(RuntimeVersionInfo& info) { return platform_getRuntimeVersion(info); }
 
+int getRuntimeVersion(const std::string& runtimeLocation, RuntimeVersionInfo& info) {
+  return platform_getFileVersion(runtimeLocation.c_str(), info);
+}
+
 bool canUpdateRuntime() {
   if (platform_updateDisabledFileExists()) return false;
   if (platform_getConfigurationValue("UpdateDisabled") == 1) return false;

@@ -30,6 +30,9 @@ struct PlatformInfo {
 // The installed runtime's version: 0 with info filled, or -3 (no runtime, or its version cannot
 // be read completely) with info untouched.
 [[nodiscard]] int getRuntimeVersion(RuntimeVersionInfo& info);
+// The version of the runtime in runtimeLocation (as getRuntimeLocation found it), without
+// looking for the runtime again; results as above.
+[[nodiscard]] int getRuntimeVersion(const std::string& runtimeLocation, RuntimeVersionInfo& info);
 
 // False when runtime updates are disabled on this machine: by the user's update-disabled
 // marker or by the machine configuration value "UpdateDisabled" equal to 1.
@@ -62,13 +65,19 @@ std::optional<std::string> getAppInstallerLocation();
 // executable is missing, otherwise the installer's exit status (127/126 when it cannot be
 // started, 128 + the signal when a signal ended it).
 [[nodiscard]] int runAppInstaller(const std::vector<std::string>& arguments);
+// runAppInstaller for the runtime in runtimeLocation (as getRuntimeLocation found it), without
+// looking for the runtime again: 5 when its installer package or executable is missing,
+// otherwise the installer's exit status as above.
+[[nodiscard]] int runAppInstaller(const std::string& runtimeLocation,
+                                  const std::vector<std::string>& arguments);
 
 // As getRuntimeVersion, which forwards to it.
 [[nodiscard]] int platform_getRuntimeVersion(RuntimeVersionInfo& info);
 
 // The version of the package at path (UTF-8) from the "CFBundleVersion" of its information
 // property list: four integers separated by points. 0 with info filled, or -3 with info
-// untouched.
+// untouched. A property list that someone other than root or the user could change is not
+// read (and is logged as ignored).
 [[nodiscard]] int platform_getFileVersion(const char* path, RuntimeVersionInfo& info);
 
 // Whether the update-disabled marker (a file or a folder) exists in the user's data folder.

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -112,11 +111,10 @@ class VersionScanner {
   std::size_t pos_ = 0;
 };
 
-// Logs a machine folder or file passed over because someone else could change it; once per
-// location, however often the run looks it up.
+// Logs a machine folder or file passed over because someone else could change it, each time a
+// lookup passes it over (the runtime is looked up once per run).
 void logUntrustedLocation(const std::string& path, const std::string& reason) {
-  static std::set<std::string> sReported;
-  if (sReported.insert(path).second) logIgnoredSetting(path.c_str(), reason.c_str());
+  logIgnoredSetting(path.c_str(), reason.c_str());
 }
 
 }  // namespace
@@ -164,9 +162,15 @@ std::optional<std::string> getAppInstallerLocation() {
 }
 
 int runAppInstaller(const std::vector<std::string>& arguments) {
-  auto location = getAppInstallerLocation();
-  if (!location) return kNoRuntimeFolder;
-  auto package = platform::Bundle::bundleAtPath(*location);
+  auto runtime = getRuntimeLocation();
+  if (!runtime) return kNoRuntimeFolder;
+  return runAppInstaller(*runtime, arguments);
+}
+
+int runAppInstaller(const std::string& runtimeLocation, const std::vector<std::string>& arguments) {
+  const std::string location =
+      platform::path::appendComponent(runtimeLocation, kAppInstallerPackage);
+  auto package = platform::Bundle::bundleAtPath(location, logUntrustedLocation);
   if (!package) return kNoAppInstaller;
   auto executable = package->executablePath();
   if (!executable || !platform::isUsableLocation(*executable, logUntrustedLocation)) {
@@ -186,7 +190,7 @@ int platform_getRuntimeVersion(RuntimeVersionInfo& info) {
 
 int platform_getFileVersion(const char* path, RuntimeVersionInfo& info) {
   if (!path) return -3;
-  auto package = platform::Bundle::bundleAtPath(path);
+  auto package = platform::Bundle::bundleAtPath(path, logUntrustedLocation);
   if (!package) return -3;
   auto version = package->infoValue("CFBundleVersion");
   if (!version) return -3;

@@ -31,9 +31,15 @@ bool endsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-std::optional<PropertyList> readInfo(const std::string& bundlePath) {
+std::optional<PropertyList> readInfo(const std::string& bundlePath,
+                                     const UntrustedLocationHandler& onUntrusted) {
   for (const char* candidate : {"Contents/Info.plist", "Resources/Info.plist", "Info.plist"}) {
-    auto info = PropertyList::fromFile(path::appendComponent(bundlePath, candidate));
+    const std::string infoPath = path::appendComponent(bundlePath, candidate);
+    // What the list says decides what runs and which version is believed installed. A list
+    // others may change is the package's answer all the same: the next candidate does not
+    // stand in for it.
+    if (!isUsableLocation(infoPath, onUntrusted)) return std::nullopt;
+    auto info = PropertyList::fromFile(infoPath);
     if (info && info->isDictionary()) return info;
   }
   return std::nullopt;
@@ -62,14 +68,15 @@ const Bundle& Bundle::mainBundle() {
   return sMain;
 }
 
-std::optional<Bundle> Bundle::bundleAtPath(const std::string& path) {
+std::optional<Bundle> Bundle::bundleAtPath(const std::string& path,
+                                           const UntrustedLocationHandler& onUntrusted) {
   bool isDirectory = false;
   if (!FileManager::defaultManager().fileExists(path, &isDirectory) || !isDirectory) {
     return std::nullopt;
   }
   std::string resources = path::appendComponent(path, "Contents/Resources");
   if (!FileManager::defaultManager().fileExists(resources)) resources = path;
-  return Bundle(path, std::move(resources), readInfo(path));
+  return Bundle(path, std::move(resources), readInfo(absolutePath(path), onUntrusted));
 }
 
 std::optional<std::string> Bundle::infoValue(std::string_view key) const {

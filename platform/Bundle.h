@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/PropertyList.h"
+#include "platform/TrustedLocation.h"
 
 namespace platform {
 
@@ -14,8 +15,12 @@ class Bundle {
   // The program's bundle, derived from its path (the first process argument). Its information
   // dictionary is compiled in: the bundle version and the executable's name.
   static const Bundle& mainBundle();
-  // The package at path; none when no directory exists there.
-  static std::optional<Bundle> bundleAtPath(const std::string& path);
+  // The package at path; none when no directory exists there. Its information property list
+  // is trusted as a machine folder is (see TrustedLocation.h): one that someone other than
+  // root or this user could change is not read, the package then has no information
+  // dictionary, and onUntrusted (when set) is told.
+  static std::optional<Bundle> bundleAtPath(const std::string& path,
+                                            const UntrustedLocationHandler& onUntrusted = nullptr);
 
   const std::string& bundlePath() const { return bundlePath_; }
   // Contents/Info.plist, else Resources/Info.plist, else Info.plist; null when none is a

@@ -5,6 +5,7 @@
 #include <pwd.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -135,7 +136,7 @@ void removeFolderByCurrentName(int folder) {
   struct stat own;
   if (::fstat(folder, &own) != 0) return;
   char current[PATH_MAX];
-  const std::string link = "/proc/self/fd/" + std::to_string(folder);
+  const std::string link = std::string(kDescriptorFolder) + "/" + std::to_string(folder);
   const ssize_t length = ::readlink(link.c_str(), current, sizeof current - 1);
   if (length <= 0) return;
   const std::string name(current, static_cast<std::size_t>(length));
@@ -173,35 +174,66 @@ std::string homeDirectory() {
   return entry && entry->pw_dir ? entry->pw_dir : "/";
 }
 
+std::string whyDescriptorsCannotBeNamed(const std::string& descriptorFolder) {
+  struct stat st;
+  if (::stat(descriptorFolder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return "";
+  return descriptorFolder + " is missing (no /proc)";
+}
+
+std::string whyProgramsCannotStartIn(const std::string& folder) {
+  struct statvfs fileSystem;
+  // A folder that cannot be examined is left to the attempt to make a folder in it.
+  if (::statvfs(folder.c_str(), &fileSystem) == 0 && (fileSystem.f_flag & ST_NOEXEC) != 0) {
+    return folder + " is on a file system mounted noexec";
+  }
+  return "";
+}
+
 std::optional<std::string> temporaryDirectory(std::string* problem) {
   auto& folder = temporaryFolder();
   if (folder) return folder->path;
+  const auto fail = [&](std::string why) -> std::optional<std::string> {
+    if (problem) *problem = std::move(why);
+    return std::nullopt;
+  };
+  // Downloaded programs are started through their descriptors and the folder is removed
+  // through its own: without the descriptor folder neither works, so no folder is made.
+  if (std::string why = whyDescriptorsCannotBeNamed(kDescriptorFolder); !why.empty()) {
+    return fail("downloaded programs cannot be started: " + why);
+  }
   std::string base = environment("TMPDIR");
   if (base.empty() || base.front() != '/') base = "/tmp";
   const TrustCheck shared = checkTrustedLocation(base);
   if (shared.trust == Trust::kUntrusted) {
     // Not a reason to go elsewhere: a machine set up like this is refused, not worked around.
-    if (problem) *problem = "unsafe temporary folder: " + shared.reason;
-    return std::nullopt;
+    return fail("unsafe temporary folder: " + shared.reason);
   }
-  if (shared.trust == Trust::kTrusted) folder = makePrivateFolderIn(base);
-  if (!folder) {
-    // Never the home folder itself: a file named by a server could land on the user's own
-    // settings there (".bash_profile").
-    const std::string cache = userCacheFolder();
-    ::mkdir(cache.c_str(), 0700);  // the cache folder may not exist yet; failures show below
-    const TrustCheck cacheCheck = checkTrustedLocation(cache);
-    if (cacheCheck.trust == Trust::kTrusted) folder = makePrivateFolderIn(cache);
-    if (!folder) {
-      if (problem) {
-        *problem = cacheCheck.trust == Trust::kUntrusted
-                       ? "unsafe cache folder: " + cacheCheck.reason
-                       : "no private folder can be made in " + base + " or " + cache;
-      }
-      return std::nullopt;
-    }
+  // A folder programs cannot start from is no place for an installer (a hardened /tmp).
+  const std::string baseNoexec = whyProgramsCannotStartIn(base);
+  if (shared.trust == Trust::kTrusted && baseNoexec.empty()) folder = makePrivateFolderIn(base);
+  if (folder) return folder->path;
+
+  // Never the home folder itself: a file named by a server could land on the user's own
+  // settings there (".bash_profile").
+  const std::string cache = userCacheFolder();
+  ::mkdir(cache.c_str(), 0700);  // the cache folder may not exist yet; failures show below
+  const TrustCheck cacheCheck = checkTrustedLocation(cache);
+  if (cacheCheck.trust == Trust::kUntrusted) {
+    return fail("unsafe cache folder: " + cacheCheck.reason);
   }
-  return folder->path;
+  const std::string cacheNoexec = whyProgramsCannotStartIn(cache);
+  if (cacheCheck.trust == Trust::kTrusted && cacheNoexec.empty()) {
+    folder = makePrivateFolderIn(cache);
+  }
+  if (folder) return folder->path;
+  if (baseNoexec.empty() && cacheNoexec.empty()) {
+    return fail("no private folder can be made in " + base + " or " + cache);
+  }
+  const auto why = [](const std::string& noexec, const std::string& place) {
+    return noexec.empty() ? "no private folder can be made in " + place : noexec;
+  };
+  return fail("downloaded programs cannot be started: " + why(baseNoexec, base) + ", and " +
+              why(cacheNoexec, cache));
 }
 
 void removeTemporaryDirectory() {

@@ -36,7 +36,9 @@ class Application {
 
   // Runs the main loop until terminate is called.
   void run();
-  // Flushes the standard streams and ends the process with status code. Never returns.
+  // Flushes the standard streams, closes the connection to the system log and ends the process
+  // with status code, without running static destructors or exit handlers (the objects they
+  // would destroy may be in use further up the stack). Never returns.
   [[noreturn]] void terminate(int code);
 
   // Whether windows are shown on a display (false: the headless backend is in use).

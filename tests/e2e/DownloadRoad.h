@@ -31,6 +31,7 @@ inline const char* kRuntimeNotFound =
 inline const char* kValidationFailed =
     "Unable to validate the downloaded version of Quillor Zanth.";
 inline const char* kUpdateUnavailable = "that is not available for your system";
+inline const char* kInstallFailed = "Something went wrong trying to install this application.";
 
 class DownloadRoad : public ::testing::Test {
  protected:

@@ -245,7 +245,7 @@ TEST_F(DownloadRoad, InstallerThatCannotBeStartedIsAFailedChild) {
   publishInstaller("plain text, no interpreter line\n", "good");
   auto result = box.run({"-silent", "-allowDownload"});
   EXPECT_EQ(result.exitCode, 126);
-  EXPECT_EQ(result.err, "");
+  EXPECT_THAT(result.err, HasSubstr(kInstallFailed)) << "the user was left with nothing";
   auto lines = logTexts();
   ASSERT_GE(lines.size(), 2u);
   EXPECT_THAT(Lines(lines.end() - 2, lines.end()),

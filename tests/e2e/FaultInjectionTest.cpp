@@ -19,6 +19,7 @@
 #include <set>
 #include <thread>
 
+#include "download/Downloader.h"
 #include "tests/e2e/DownloadRoad.h"
 #include "tests/support/Files.h"
 #include "tests/support/TestBytes.h"
@@ -366,8 +367,8 @@ TEST_F(FaultInjection, SignatureOfAHundredMegabytesIsRefusedWithoutReadingIt) {
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
-// A list is used up to 32 MiB; a larger one is a list that could not be fetched, even when it
-// would revoke the signer.
+// A list is used up to its limit; a larger one is a list that could not be fetched, even when
+// it would revoke the signer.
 TEST_F(FaultInjection, RevocationListIsUsedUpToItsLimitAndPassedOverAboveIt) {
   // Text before a real list that revokes the signer (PEM allows text before the block).
   const auto publishRevokingListAfterText = [&](std::size_t textSize) {
@@ -379,7 +380,7 @@ TEST_F(FaultInjection, RevocationListIsUsedUpToItsLimitAndPassedOverAboveIt) {
     list << readFile(std::string(ZANTH_FIXTURE_PKI_DIR) + "/QuillorCodeSigning-revokes-signer.pem");
   };
   signInstaller("revoked");
-  publishRevokingListAfterText(30 * kMiB);
+  publishRevokingListAfterText(DOWNLOADER_MAX_CRL_BYTES - 64 * kKiB);
   auto result = box.run({"-silent", "-allowDownload"});
   expectEndedWithoutInstalling(result, 13, kValidationFailed);
   EXPECT_THAT(logTexts(), Contains("E: Cert chain validation failed"));
@@ -387,11 +388,32 @@ TEST_F(FaultInjection, RevocationListIsUsedUpToItsLimitAndPassedOverAboveIt) {
 
   startCase();
   signInstaller("revoked");
-  publishRevokingListAfterText(50 * kMiB);
+  publishRevokingListAfterText(DOWNLOADER_MAX_CRL_BYTES + 1 * kMiB);
   result = box.run({"-silent", "-allowDownload"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_THAT(logTexts(), Contains("E: Download failure: resource exceeds maximum size"));
   EXPECT_THAT(logTexts(), Contains("Cert chain validation succeeded"));
+  EXPECT_THAT(leftovers(), IsEmpty());
+}
+
+// libcrypto parses a list whole, at about ten times its size: the limit keeps two hostile
+// lists of many entries, each at the limit, well within the memory a small session has.
+TEST_F(FaultInjection, TwoHostileListsAtTheLimitKeepThePeakBelow128MiB) {
+  for (const auto& [list, issuer] :
+       {std::pair{"QuillorRootCA", "root.der"}, std::pair{"QuillorCodeSigning", "inter.der"}}) {
+    const std::string path = serverPath(std::string("crl/") + list + ".crl");
+    auto made =
+        box.runProgram(ZANTH_MAKE_FIXTURE_PKI, {"--hostile-crl", ZANTH_FIXTURE_PKI_DIR, issuer,
+                                                std::to_string(DOWNLOADER_MAX_CRL_BYTES), path});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    ASSERT_GT(fs::file_size(path), DOWNLOADER_MAX_CRL_BYTES - 64) << "not a list at the limit";
+  }
+  auto result = box.run({"-silent", "-allowDownload"});
+  expectInstalled(result);
+  EXPECT_THAT(logTexts(), Contains("Cert chain validation succeeded"));
+  EXPECT_THAT(logTexts(), Not(Contains(HasSubstr("exceeds maximum size"))))
+      << "a list at the limit was not fetched";
+  EXPECT_LT(result.peakResidentKiB, 128 * 1024) << "two lists at the limit took too much memory";
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
@@ -550,6 +572,51 @@ TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToTheCacheFol
                                    box.tmp() + " or " + box.home() + "/.cache"));
   EXPECT_EQ(server.requests().size(), requestsBefore) << "something was fetched";
   EXPECT_THAT(leftInNamespace, IsEmpty());
+}
+
+// A temporary folder mounted noexec (a hardened /tmp) cannot start the installer: the downloads
+// go to the user's cache folder instead; when that is noexec too, nothing is fetched.
+TEST_F(FaultInjectionWithMounts, NoexecTemporaryFolderFallsBackToTheCacheFolderOrEndsUnfetched) {
+  const std::string noexecTmp = tmpfsOnTmpdir("noexec,size=64k");
+  auto result = runWithMounts(noexecTmp, {"-silent", "-allowDownload"});
+  expectInstalled(result);
+  EXPECT_THAT(logTexts(),
+              Contains(::testing::MatchesRegex("Download destination is " + box.home() +
+                                               "/\\.cache/zanth-[A-Za-z0-9]{6}/installer")));
+  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in the cache folder";
+
+  startCase();
+  const std::size_t requestsBefore = server.requests().size();
+  result = runWithMounts(noexecTmp +
+                             " && mkdir -p \"$HOME/.cache\" && "
+                             "mount -t tmpfs -o noexec,size=64k zanth-test \"$HOME/.cache\"",
+                         {"-silent", "-allowDownload"});
+  expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
+  EXPECT_THAT(logTexts(),
+              Contains("E: Download failure: downloaded programs cannot be started: " + box.tmp() +
+                       " is on a file system mounted noexec, and " + box.home() +
+                       "/.cache is on a file system mounted noexec"));
+  EXPECT_EQ(server.requests().size(), requestsBefore) << "something was fetched";
+  EXPECT_THAT(leftInNamespace, IsEmpty());
+}
+
+// The installer is started, and the private folder removed, through /proc/self/fd: without
+// /proc the run ends before anything is fetched or made.
+TEST_F(FaultInjectionWithMounts, WithoutProcTheRunEndsBeforeAnyRequest) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "a sanitized program cannot even start without /proc";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "a sanitized program cannot even start without /proc";
+#endif
+#endif
+  auto result = runWithMounts("mount -t tmpfs -o size=64k zanth-test /proc",
+                              {"-silent", "-allowDownload"});
+  expectEndedWithoutInstalling(result, 11, kRuntimeNotFound);
+  EXPECT_THAT(logTexts(), Contains("E: Download failure: downloaded programs cannot be started: "
+                                   "/proc/self/fd is missing (no /proc)"));
+  EXPECT_THAT(server.requests(), IsEmpty()) << "something was fetched";
+  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a folder was left behind";
 }
 
 TEST_F(FaultInjectionWithMounts, InstallerThatCannotBeMadeExecutableIsNotRunAndIsRemoved) {

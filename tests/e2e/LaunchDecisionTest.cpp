@@ -103,6 +103,27 @@ TEST_F(LaunchDecision, RuntimeWithoutApplicationInstallerEndsWithFive) {
   EXPECT_EQ(lines[4], endLine(5));
 }
 
+// The decision looks at the machine once: a data folder passed over is logged once, although
+// the version, the log line and the hand-off all need the runtime.
+TEST_F(LaunchDecision, FolderPassedOverIsLoggedOnceARun) {
+  installRuntime("2.7.1.96");
+  const std::string open = box.root() + "/open share";
+  std::filesystem::create_directories(open);
+  std::filesystem::permissions(open, std::filesystem::perms::all);
+  box.setEnv("XDG_DATA_DIRS", open + ":" + box.dataDir());
+  auto result = box.run({"-silent"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_THAT(
+      box.logLines(),
+      ElementsAre(kBegin,
+                  LogLine{LOG_WARNING, "Ignoring setting " + open + ": " + open +
+                                           " may be written by group or others (mode "
+                                           "0777)"},
+                  LogLine{LOG_NOTICE, "Installed runtime (2.7.1.96) located at " + runtimeFolder()},
+                  ::testing::Field(&LogLine::text, StartsWith(installLine())),
+                  LogLine{LOG_NOTICE, "Subprocess Application Installer succeeded"}, endLine(0)));
+}
+
 TEST_F(LaunchDecision, DownloadNeededButNotAllowedEndsWithTen) {
   for (const auto& args : {std::vector<std::string>{"-silent"},
                            std::vector<std::string>{"-eulaAccepted", "-programMenu"}}) {

@@ -333,6 +333,28 @@ TEST_F(Machine, WhatOthersMayChangeIsSkippedWithALogLine) {
   EXPECT_EQ(systemLog.texts(),
             std::vector<std::string>{ignoring + executable + ": " + executable + mayBeWritten});
 
+  // The property lists that say which version is installed and which executable runs.
+  ASSERT_EQ(::chmod(executable.c_str(), 0755), 0);
+  for (const std::string& list :
+       {planted + "/Contents/Info.plist", planted + "/" + kInstaller + "/Contents/Info.plist"}) {
+    SCOPED_TRACE(list);
+    systemLog.clear();
+    ASSERT_EQ(::chmod(list.c_str(), 0666), 0);
+    RuntimeVersionInfo info = kUntouched;
+    const bool versionList = list.starts_with(planted + "/Contents");
+    if (versionList) {
+      EXPECT_EQ(install::getRuntimeVersion(info), -3) << "a version anybody may change was read";
+      EXPECT_EQ(info, kUntouched);
+    } else {
+      EXPECT_EQ(install::runAppInstaller({}), 5) << "an executable anybody may name was run";
+      EXPECT_FALSE(std::filesystem::exists(ran));
+    }
+    EXPECT_EQ(systemLog.texts(),
+              std::vector<std::string>{ignoring + list + ": " + list +
+                                       " may be written by group or others (mode 0666)"});
+    ASSERT_EQ(::chmod(list.c_str(), 0644), 0);
+  }
+
   // A configuration file.
   systemLog.clear();
   const std::string conf = config + "/Quillor/Zanth.conf";

@@ -35,6 +35,20 @@ TEST(Bundle, FindsTheInformationListInItsThreePlaces) {
   EXPECT_FALSE(Bundle::bundleAtPath(t.write("file", "x")));
 }
 
+TEST(Bundle, InformationListOthersMayChangeIsNotRead) {
+  ScratchFolder t;
+  const std::string open = t.write("A.app/Contents/Info.plist",
+                                   infoPlist("<key>CFBundleVersion</key><string>1</string>"), 0666);
+  t.write("A.app/Resources/Info.plist", infoPlist("<key>CFBundleVersion</key><string>2</string>"));
+  std::vector<std::string> told;
+  auto bundle = Bundle::bundleAtPath(
+      t.path("A.app"), [&](const std::string& path, const std::string&) { told.push_back(path); });
+  ASSERT_TRUE(bundle);
+  EXPECT_EQ(bundle->infoDictionary(), nullptr)
+      << "neither the open list nor the one after it may stand for the package";
+  EXPECT_EQ(told, std::vector<std::string>{open});
+}
+
 TEST(Bundle, ExecutableComesFromTheInformationList) {
   ScratchFolder t;
   const std::string info = infoPlist("<key>CFBundleExecutable</key><string>Run Me</string>");

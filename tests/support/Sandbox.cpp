@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -150,8 +151,10 @@ RunResult Sandbox::runWithArgumentVector(const std::string& path,
     if (fd >= 0) ::close(fd);
   }
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  struct rusage usage {};
+  while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
   }
+  result.peakResidentKiB = usage.ru_maxrss;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
 }

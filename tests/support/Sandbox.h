@@ -16,6 +16,8 @@ struct RunResult {
   std::string out;
   std::string err;
   bool timedOut = false;
+  // The largest resident size, in KiB, of the program or of any process it waited for.
+  long peakResidentKiB = 0;
 };
 
 // A throw-away folder holding a package ("Install <App>" beside the folder <App>), a home,

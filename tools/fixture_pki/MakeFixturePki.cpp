@@ -20,6 +20,8 @@
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -311,6 +313,40 @@ int signWithFixture(const std::filesystem::path& folder, const std::string& vari
   return 0;
 }
 
+// A DER revocation list of at most size bytes by the issuer certificate in the folder, revoking as
+// many serial numbers as fit, and signed with the signers' key instead of the issuer's: a list
+// that libcrypto has to parse whole before its signature fails, as a hostile list host sends.
+int makeHostileCrl(const std::filesystem::path& folder, const std::string& issuerFile,
+                   std::size_t size, const std::filesystem::path& out) {
+  BioPtr keyFile(check(BIO_new_file((folder / "signer.key.pem").c_str(), "rb"), "signer key"));
+  KeyPtr wrongKey(check(PEM_read_bio_PrivateKey(keyFile.get(), nullptr, nullptr, nullptr), "key"));
+  CertPtr issuer = readCertificate(folder / issuerFile);
+  CrlPtr crl = makeCrl({}, {issuer.get(), wrongKey.get()});
+  using TimePtr = std::unique_ptr<ASN1_TIME, Deleter<ASN1_TIME, ASN1_TIME_free>>;
+  TimePtr date(check(X509_gmtime_adj(nullptr, -kDay), "time"));
+  // Adds count entries to those already there; returns the size of the list signed again.
+  const auto addEntries = [&](long count) {
+    for (long i = 0; i < count; ++i) {
+      X509_REVOKED* revoked = check(X509_REVOKED_new(), "revoked entry");
+      ASN1_INTEGER* number = ASN1_INTEGER_new();
+      ASN1_INTEGER_set_int64(number, (std::int64_t{1} << 56) + i);  // all of one encoded length
+      X509_REVOKED_set_serialNumber(revoked, number);
+      ASN1_INTEGER_free(number);
+      X509_REVOKED_set_revocationDate(revoked, date.get());
+      check(X509_CRL_add0_revoked(crl.get(), revoked), "adding revoked entry");
+    }
+    check(X509_CRL_sign(crl.get(), wrongKey.get(), EVP_sha256()), "signing CRL");
+    return static_cast<std::size_t>(i2d_X509_CRL(crl.get(), nullptr));
+  };
+  const std::size_t withOne = addEntries(1);
+  const std::size_t entrySize = addEntries(1) - withOne;
+  // The lengths of the enclosing elements grow by a few bytes as the entries are added.
+  const long more = static_cast<long>((size - std::min(size, withOne + 16)) / entrySize);
+  if (addEntries(more - 1) > size) fail("the list outgrew " + std::to_string(size) + " bytes");
+  writeDer(out, crl.get());
+  return 0;
+}
+
 // 64 KiB of fixed pseudo-random bytes.
 std::string payloadBytes() {
   std::string bytes(64 * 1024, '\0');
@@ -548,9 +584,13 @@ int main(int argc, char** argv) {
   if (args.size() == 5 && args[0] == "--sign") {
     return signWithFixture(args[1], args[2], args[3], args[4]);
   }
+  if (args.size() == 5 && args[0] == "--hostile-crl") {
+    return makeHostileCrl(args[1], args[2], std::stoul(args[3]), args[4]);
+  }
   std::fprintf(stderr,
                "usage: make_fixture_pki <folder>\n"
                "       make_fixture_pki --production-root <out.der>\n"
-               "       make_fixture_pki --sign <folder> <variant> <data> <out.p7>\n");
+               "       make_fixture_pki --sign <folder> <variant> <data> <out.p7>\n"
+               "       make_fixture_pki --hostile-crl <folder> <issuer.der> <bytes> <out.crl>\n");
   return 2;
 }
