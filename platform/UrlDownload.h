@@ -65,8 +65,8 @@ class UrlDownloadDelegate {
   // second response and no second destination follow, and the received lengths go on from
   // where they were.
   virtual void willRetryAfterError(UrlDownload& download, const Error& error, int retry,
-                                   int retries) {
-    (void)download, (void)error, (void)retry, (void)retries;
+                                   int retries, std::chrono::milliseconds pause) {
+    (void)download, (void)error, (void)retry, (void)retries, (void)pause;
   }
 };
 

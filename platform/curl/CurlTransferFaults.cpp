@@ -109,7 +109,8 @@ bool CurlTransfer::mayRetry(const Error& failure) const {
 
 void CurlTransfer::waitToRetry(const Error& failure) {
   ++retries;
-  delegate->willRetryAfterError(*owner, failure, retries, kMaxRetries);
+  delegate->willRetryAfterError(*owner, failure, retries, kMaxRetries,
+                                std::chrono::milliseconds(1000 << (retries - 1)));
   if (!stopped()) moveTo(State::Waiting);
 }
 

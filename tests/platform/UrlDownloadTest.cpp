@@ -76,7 +76,7 @@ class RecordingDelegate : public platform::UrlDownloadDelegate {
     ended = true;
   }
   void willRetryAfterError(platform::UrlDownload&, const platform::Error& failure, int retry,
-                           int retries) override {
+                           int retries, std::chrono::milliseconds) override {
     events.push_back("retry " + std::to_string(retry) + "/" + std::to_string(retries) + " " +
                      std::to_string(failure.code));
     if (onRetry) onRetry();
