@@ -1,5 +1,7 @@
 #include "download/ProgressStatus.h"
 
+#include <utility>
+
 namespace {
 
 constexpr std::chrono::milliseconds kLineInterval{1000};
@@ -10,7 +12,7 @@ std::chrono::steady_clock::time_point steadyNow() { return std::chrono::steady_c
 
 ProgressStatus::ProgressStatus(Clock clock, std::chrono::milliseconds interval,
                                TransferEstimator::Timing timing)
-    : clock_(clock), interval_(interval), estimator_(clock, timing) {}
+    : clock_(clock), interval_(interval), estimator_(std::move(clock), timing) {}
 
 ProgressStatus::ProgressStatus() : ProgressStatus(steadyNow, kLineInterval) {}
 

@@ -110,7 +110,7 @@ std::string StatusText::progressLine(std::int64_t received, std::int64_t total,
                                      double bytesPerSecond,
                                      std::optional<std::chrono::seconds> left) const {
   if (total <= 0) return fill(text(STATUS_RECEIVED), {size(received), "", ""});
-  const std::string line =
+  std::string line =
       fill(text(STATUS_OF_TOTAL), {size(received), size(total), rate(bytesPerSecond)});
   if (!left) return line;
   return fill(text(STATUS_WITH_TIME_LEFT), {line, timeLeft(*left), ""});
