@@ -29,7 +29,7 @@ TEST(StatusText, EveryLanguageWritesTheLineAndTheRetry) {
        "Verbindung unterbrochen. Neuer Versuch in 4 Sekunden."},
       {"en", "12.4~MB of 48.0~MB (3.1~MB/s), about 15 seconds left", "12.4~MB received",
        "Connection lost. Trying again in 4 seconds."},
-      {"es", "12,4~MB de 48,0~MB (3,1~MB/s), quedan aproximadamente 15 segundos",
+      {"es", "12,4~MB de 48,0~MB (3,1~MB/s), quedan unos 15 segundos",
        "12,4~MB recibidos", "Se perdió la conexión. Se volverá a intentar en 4 segundos."},
       {"fr", "12,4~Mo sur 48,0~Mo (3,1~Mo/s), environ 15 secondes restantes", "12,4~Mo reçus",
        "Connexion perdue. Nouvelle tentative dans 4 secondes."},
