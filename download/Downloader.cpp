@@ -132,6 +132,7 @@ void Downloader::cleanupTempFiles() {
     // The program is ending in the middle of a run (a signal): stop writing before removing.
     urlDownload_->cancel();
     urlDownload_.reset();
+    statusTimer_.reset();
     cleanupPaths_.insert(cleanupPaths_.end(), resultPaths_.begin(), resultPaths_.end());
   }
   // Every file a run creates lies in the private folder, which goes with everything in it.
@@ -147,6 +148,7 @@ void Downloader::resetProgress() {
 }
 
 void Downloader::doingDownload(bool downloading) {
+  statusTimer_.reset();  // a file's line ends with its transfer
   if (downloading) {
     if (cancelButton_) cancelButton_->setEnabled(true);
     if (silent_) return;
@@ -213,7 +215,10 @@ void Downloader::didReceiveResponse(platform::UrlDownload&, const platform::UrlR
   progressStatus_.begin(expectedBytes_);
   // Without a length the bar cannot say how far the file has come, only that it is coming.
   if (progressBar_) progressBar_->setIndeterminate(expectedBytes_ <= 0);
-  if (!silent_) showStatus("");
+  if (silent_) return;
+  showStatus("");
+  statusTimer_ = std::make_unique<platform::RepeatingTimer>(progressStatus_.interval(),
+                                                            [this] { updateStatus(); });
 }
 
 bool Downloader::shouldDecodeSourceDataOfMIMEType(platform::UrlDownload&,
@@ -246,7 +251,10 @@ void Downloader::didReceiveDataOfLength(platform::UrlDownload&, std::uint32_t le
     setCurrentProgressPercent(static_cast<double>(bytesReceived_) /
                               static_cast<double>(expectedBytes_) * 100.0);
   }
-  if (silent_) return;
+  if (!silent_) updateStatus();
+}
+
+void Downloader::updateStatus() {
   if (auto line = progressStatus_.received(bytesReceived_)) showStatus(*line);
 }
 

@@ -10,6 +10,7 @@
 #include "download/DownloaderNotifications.h"
 #include "download/ProgressStatus.h"
 #include "platform/Error.h"
+#include "platform/RepeatingTimer.h"
 #include "platform/UrlDownload.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -146,6 +147,8 @@ class Downloader : public platform::UrlDownloadDelegate {
   void continueAfterFailure();
   // Puts line on the status line and into the bar's accessible description.
   void showStatus(const std::string& line);
+  // Brings the status line up to date with the bytes so far.
+  void updateStatus();
 
   std::int64_t bytesReceived_ = 0;
   std::int64_t expectedBytes_ = -1;
@@ -172,4 +175,7 @@ class Downloader : public platform::UrlDownloadDelegate {
   std::string localizedVerifying_;
   // The status line of the current file; begun anew with each response.
   ProgressStatus progressStatus_;
+  // Feeds the status line while no bytes come, so a stall shows; from a response to the end of
+  // the transfer.
+  std::unique_ptr<platform::RepeatingTimer> statusTimer_;
 };

@@ -18,6 +18,8 @@ ProgressStatus::ProgressStatus() : ProgressStatus(steadyNow, kLineInterval) {}
 
 void ProgressStatus::begin(std::int64_t total) {
   total_ = total;
+  received_ = 0;
+  retrying_ = false;
   estimator_.start(total);
   line_.clear();
   lastChange_.reset();
@@ -25,6 +27,9 @@ void ProgressStatus::begin(std::int64_t total) {
 
 std::optional<std::string> ProgressStatus::received(std::int64_t received) {
   estimator_.update(received);
+  if (retrying_ && received == received_) return std::nullopt;
+  retrying_ = false;
+  received_ = received;
   if (!wording_.progress) return std::nullopt;
   const auto rate = estimator_.bytesPerSecond();
   if (total_ > 0 && !rate) return std::nullopt;
@@ -44,6 +49,7 @@ std::optional<std::string> ProgressStatus::received(std::int64_t received) {
 }
 
 std::string ProgressStatus::retrying(std::chrono::milliseconds pause) {
+  retrying_ = true;
   line_ = wording_.retry ? wording_.retry(pause) : std::string();
   lastChange_ = clock_();
   return line_;

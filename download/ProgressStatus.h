@@ -37,14 +37,18 @@ class ProgressStatus {
   void setWording(Wording wording) { wording_ = std::move(wording); }
   // A new file of total bytes (-1 when unknown) begins; the line is emptied.
   void begin(std::int64_t total);
-  // received bytes of the file have arrived. The new line when it is due and differs from the
-  // current one; nothing otherwise. With a total the line waits for a first measured rate.
+  // received bytes of the file have arrived (the same count again while nothing comes, so the
+  // rate and the time left follow a stall). The new line when it is due and differs from the
+  // current one; nothing otherwise. With a total the line waits for a first measured rate; after
+  // a retry it keeps the retry's words until bytes come again.
   [[nodiscard]] std::optional<std::string> received(std::int64_t received);
   // The transfer broke off and is tried again after pause: the line says so at once, whatever
   // the interval, since it reports an event rather than a count. Empty without wording.
   [[nodiscard]] std::string retrying(std::chrono::milliseconds pause);
   // The line as last reported.
   const std::string& line() const { return line_; }
+  // The shortest time between two changes of the line.
+  std::chrono::milliseconds interval() const { return interval_; }
 
  private:
   Clock clock_;
@@ -52,6 +56,8 @@ class ProgressStatus {
   TransferEstimator estimator_;
   Wording wording_;
   std::int64_t total_ = -1;
+  std::int64_t received_ = 0;
+  bool retrying_ = false;  // the line tells of a retry that no bytes have followed yet
   std::string line_;
   std::optional<std::chrono::steady_clock::time_point> lastChange_;
 };

@@ -140,7 +140,9 @@ TEST(ProgressStatus, LineChangesAtMostOnceASecondAndRetriesAtOnce) {
   clock.now += 200ms;
   EXPECT_EQ(status.retrying(2000ms), "retry in 2000");
   EXPECT_EQ(status.line(), "retry in 2000");
-  clock.now += 2000ms;
+  clock.now += 1500ms;
+  EXPECT_FALSE(status.received(received)) << "the retry's words stay until bytes come";
+  clock.now += 500ms;
   const auto resumed = status.received(received + 5000);
   ASSERT_TRUE(resumed);
   EXPECT_EQ(resumed->substr(0, 14), "205000/1000000");
