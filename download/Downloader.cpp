@@ -132,6 +132,7 @@ void Downloader::cleanupTempFiles() {
     // The program is ending in the middle of a run (a signal): stop writing before removing.
     urlDownload_->cancel();
     urlDownload_.reset();
+    statusTimer_.reset();
     cleanupPaths_.insert(cleanupPaths_.end(), resultPaths_.begin(), resultPaths_.end());
   }
   // Every file a run creates lies in the private folder, which goes with everything in it.
@@ -147,15 +148,24 @@ void Downloader::resetProgress() {
 }
 
 void Downloader::doingDownload(bool downloading) {
+  statusTimer_.reset();  // a file's line ends with its transfer
   if (downloading) {
     if (cancelButton_) cancelButton_->setEnabled(true);
     if (silent_) return;
-    if (pleaseWaitLabel_) pleaseWaitLabel_->setText(localizedPleaseWait_);
+    // The phase: checking the signer's revocation lists is part of verifying the download.
+    const bool verifying =
+        notificationName_ == CRL_DOWNLOAD_NOTIFY_DONE && !localizedVerifying_.empty();
+    if (pleaseWaitLabel_) {
+      pleaseWaitLabel_->setText(verifying ? localizedVerifying_ : localizedPleaseWait_);
+    }
+    showStatus("");
     if (cancelButton_) cancelButton_->setTitle(localizedCancel_);
     if (progressWindow_) progressWindow_->makeKeyAndOrderFront();
   } else {
     if (cancelButton_) cancelButton_->setEnabled(false);
     if (progressWindow_) progressWindow_->close();
+    if (progressBar_) progressBar_->setIndeterminate(false);
+    showStatus("");
     resetProgress();
   }
 }
@@ -174,6 +184,11 @@ void Downloader::sendDoneNotfication(bool success, bool cancelled) {
   notification.userInfo[DOWNLOADER_KEY_CANCELLED] = cancelled;
   platform::NotificationQueue::defaultQueue().enqueueNotification(
       std::move(notification), platform::NotificationQueue::PostingStyle::WhenIdle);
+}
+
+void Downloader::showStatus(const std::string& line) {
+  if (statusLabel_) statusLabel_->setText(line);
+  if (progressBar_) progressBar_->setAccessibleDescription(line);
 }
 
 void Downloader::continueAfterFailure() {
@@ -197,6 +212,13 @@ void Downloader::didReceiveResponse(platform::UrlDownload&, const platform::UrlR
   resetProgress();
   setDownloadResponse(response);
   expectedBytes_ = response.expectedContentLength;
+  progressStatus_.begin(expectedBytes_);
+  // Without a length the bar cannot say how far the file has come, only that it is coming.
+  if (progressBar_) progressBar_->setIndeterminate(expectedBytes_ <= 0);
+  if (silent_) return;
+  showStatus("");
+  statusTimer_ = std::make_unique<platform::RepeatingTimer>(progressStatus_.interval(),
+                                                            [this] { updateStatus(); });
 }
 
 bool Downloader::shouldDecodeSourceDataOfMIMEType(platform::UrlDownload&,
@@ -229,6 +251,11 @@ void Downloader::didReceiveDataOfLength(platform::UrlDownload&, std::uint32_t le
     setCurrentProgressPercent(static_cast<double>(bytesReceived_) /
                               static_cast<double>(expectedBytes_) * 100.0);
   }
+  if (!silent_) updateStatus();
+}
+
+void Downloader::updateStatus() {
+  if (auto line = progressStatus_.received(bytesReceived_)) showStatus(*line);
 }
 
 void Downloader::downloadDidFinish(platform::UrlDownload&) {
@@ -265,8 +292,10 @@ void Downloader::didFailWithError(platform::UrlDownload&, const platform::Error&
 }
 
 void Downloader::willRetryAfterError(platform::UrlDownload&, const platform::Error& error,
-                                     int retry, int retries, std::chrono::milliseconds) {
+                                     int retry, int retries, std::chrono::milliseconds pause) {
   install::logDownloadRetry(retry, retries, error.localizedDescription.c_str());
+  const std::string line = progressStatus_.retrying(pause);
+  if (!silent_) showStatus(line);
 }
 
 void Downloader::willIgnoreDesktopProxy(platform::UrlDownload&, const std::string&,

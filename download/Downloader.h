@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "download/DownloaderNotifications.h"
+#include "download/ProgressStatus.h"
 #include "platform/Error.h"
+#include "platform/RepeatingTimer.h"
 #include "platform/UrlDownload.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -56,6 +58,14 @@ class Downloader : public platform::UrlDownloadDelegate {
   const std::string& localizedPleaseWait() const { return localizedPleaseWait_; }
   void setLocalizedCancel(std::string text) { localizedCancel_ = std::move(text); }
   const std::string& localizedCancel() const { return localizedCancel_; }
+  // The label's text while revocation lists download (runs of CRL_DOWNLOAD_NOTIFY_DONE), in
+  // place of localizedPleaseWait.
+  void setLocalizedVerifyingDownload(std::string text) { localizedVerifying_ = std::move(text); }
+  const std::string& localizedVerifyingDownload() const { return localizedVerifying_; }
+  // The words of the status line under the bar; without them the line stays empty.
+  void setProgressWording(ProgressStatus::Wording wording) {
+    progressStatus_.setWording(std::move(wording));
+  }
 
   // Arguments parked here for a later step; a copy is kept (empty when args is null). Never read
   // by the downloader itself.
@@ -105,6 +115,9 @@ class Downloader : public platform::UrlDownloadDelegate {
   // Also makes stopDownLoad the button's action.
   void setCancelButton(platform::ui::Button* button);
   void setPleaseWaitLabel(platform::ui::Label* label) { pleaseWaitLabel_ = label; }
+  // The status line under the bar: bytes, rate and time left, or the coming retry. The bar's
+  // accessible description follows it.
+  void setStatusLabel(platform::ui::Label* label) { statusLabel_ = label; }
 
   // The transfer's delegate callbacks.
   std::string willSendRequest(platform::UrlDownload& download, const std::string& url,
@@ -119,7 +132,8 @@ class Downloader : public platform::UrlDownloadDelegate {
   void didReceiveDataOfLength(platform::UrlDownload& download, std::uint32_t length) override;
   void downloadDidFinish(platform::UrlDownload& download) override;
   void didFailWithError(platform::UrlDownload& download, const platform::Error& error) override;
-  // Logs the retry; the run and its progress go on as they were.
+  // Logs the retry and says on the status line when it comes; the run and its progress go on
+  // as they were.
   void willRetryAfterError(platform::UrlDownload& download, const platform::Error& error, int retry,
                            int retries, std::chrono::milliseconds pause) override;
   // Logs that the desktop's proxy setting is passed over for this attempt.
@@ -137,6 +151,10 @@ class Downloader : public platform::UrlDownloadDelegate {
   void sendDoneNotfication(bool success, bool cancelled = false);
   // Ends the current URL as failed: the next URL when failures are ignored, else the run.
   void continueAfterFailure();
+  // Puts line on the status line and into the bar's accessible description.
+  void showStatus(const std::string& line);
+  // Brings the status line up to date with the bytes so far.
+  void updateStatus();
 
   std::int64_t bytesReceived_ = 0;
   std::int64_t expectedBytes_ = -1;
@@ -159,4 +177,11 @@ class Downloader : public platform::UrlDownloadDelegate {
   platform::ui::Label* pleaseWaitLabel_ = nullptr;
   std::string localizedPleaseWait_;
   std::string localizedCancel_;
+  platform::ui::Label* statusLabel_ = nullptr;  // interface outlet
+  std::string localizedVerifying_;
+  // The status line of the current file; begun anew with each response.
+  ProgressStatus progressStatus_;
+  // Feeds the status line while no bytes come, so a stall shows; from a response to the end of
+  // the transfer.
+  std::unique_ptr<platform::RepeatingTimer> statusTimer_;
 };

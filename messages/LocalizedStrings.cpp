@@ -13,6 +13,15 @@ std::optional<std::string> LocalizedStrings::getEmbeddedMessage(int id) {
   return wchartoNSString(text);
 }
 
+std::optional<std::string> LocalizedStrings::getStatusMessage(int id) {
+  if (embeddedStringLocale == -1) embeddedStringLocale = GetFatalErrorMessageIndex();
+  const int index = id - kFirstStatusMessage;
+  if (index < 0 || index >= kStatusMessageCount) return std::nullopt;
+  EmbeddedText text = allStatusMessages[embeddedStringLocale].messages[index];
+  if (text == nullptr) return std::nullopt;
+  return wchartoNSString(text);
+}
+
 int GetFatalErrorMessageIndex() {
   int result = kDefaultMessageIndex;
   bool found = false;

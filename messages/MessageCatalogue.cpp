@@ -478,6 +478,235 @@ constexpr auto kTr10 = utf32le(
 
 // clang-format on
 
+// The progress window's texts (message ids 11 and up), in the same language order. Plural
+// forms are separated by "|", in the order of the language's plural rule.
+// clang-format off
+
+constexpr auto kDeS11 = utf32le(U"%1 von %2 (%3)");
+constexpr auto kDeS12 = utf32le(U"%1 empfangen");
+constexpr auto kDeS13 = utf32le(U"%1, %2");
+constexpr auto kDeS14 = utf32le(U"noch etwa %1 Sekunde|noch etwa %1 Sekunden");
+constexpr auto kDeS15 = utf32le(U"noch etwa %1 Minute|noch etwa %1 Minuten");
+constexpr auto kDeS16 = utf32le(U"noch etwa %1 Stunde|noch etwa %1 Stunden");
+constexpr auto kDeS17 = utf32le(U"Verbindung unterbrochen. Neuer Versuch in %1 Sekunde.|Verbindung unterbrochen. Neuer Versuch in %1 Sekunden.");
+constexpr auto kDeS18 = utf32le(U",");
+constexpr auto kDeS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kDeS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kDeS21 = utf32le(U"%1/s");
+constexpr auto kDeS22 = utf32le(U"Downloadfortschritt");
+constexpr auto kDeS23 = utf32le(U"Downloadstatus");
+
+constexpr auto kEnS11 = utf32le(U"%1 of %2 (%3)");
+constexpr auto kEnS12 = utf32le(U"%1 received");
+constexpr auto kEnS13 = utf32le(U"%1, %2");
+constexpr auto kEnS14 = utf32le(U"about %1 second left|about %1 seconds left");
+constexpr auto kEnS15 = utf32le(U"about %1 minute left|about %1 minutes left");
+constexpr auto kEnS16 = utf32le(U"about %1 hour left|about %1 hours left");
+constexpr auto kEnS17 = utf32le(U"Connection lost. Trying again in %1 second.|Connection lost. Trying again in %1 seconds.");
+constexpr auto kEnS18 = utf32le(U".");
+constexpr auto kEnS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kEnS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kEnS21 = utf32le(U"%1/s");
+constexpr auto kEnS22 = utf32le(U"Download progress");
+constexpr auto kEnS23 = utf32le(U"Download status");
+
+constexpr auto kEsS11 = utf32le(U"%1 de %2 (%3)");
+constexpr auto kEsS12 = utf32le(U"%1 recibidos");
+constexpr auto kEsS13 = utf32le(U"%1, %2");
+constexpr auto kEsS14 = utf32le(U"queda alrededor de %1 segundo|quedan unos %1 segundos");
+constexpr auto kEsS15 = utf32le(U"queda alrededor de %1 minuto|quedan unos %1 minutos");
+constexpr auto kEsS16 = utf32le(U"queda alrededor de %1 hora|quedan unos %1 horas");
+constexpr auto kEsS17 = utf32le(U"Se perdió la conexión. Se volverá a intentar en %1 segundo.|Se perdió la conexión. Se volverá a intentar en %1 segundos.");
+constexpr auto kEsS18 = utf32le(U",");
+constexpr auto kEsS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kEsS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kEsS21 = utf32le(U"%1/s");
+constexpr auto kEsS22 = utf32le(U"Progreso de la descarga");
+constexpr auto kEsS23 = utf32le(U"Estado de la descarga");
+
+constexpr auto kFrS11 = utf32le(U"%1 sur %2 (%3)");
+constexpr auto kFrS12 = utf32le(U"%1 reçus");
+constexpr auto kFrS13 = utf32le(U"%1, %2");
+constexpr auto kFrS14 = utf32le(U"environ %1 seconde restante|environ %1 secondes restantes");
+constexpr auto kFrS15 = utf32le(U"environ %1 minute restante|environ %1 minutes restantes");
+constexpr auto kFrS16 = utf32le(U"environ %1 heure restante|environ %1 heures restantes");
+constexpr auto kFrS17 = utf32le(U"Connexion perdue. Nouvelle tentative dans %1 seconde.|Connexion perdue. Nouvelle tentative dans %1 secondes.");
+constexpr auto kFrS18 = utf32le(U",");
+constexpr auto kFrS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kFrS20 = utf32le(U"o|ko|Mo|Go");
+constexpr auto kFrS21 = utf32le(U"%1/s");
+constexpr auto kFrS22 = utf32le(U"Progression du téléchargement");
+constexpr auto kFrS23 = utf32le(U"État du téléchargement");
+
+constexpr auto kItS11 = utf32le(U"%1 di %2 (%3)");
+constexpr auto kItS12 = utf32le(U"%1 ricevuti");
+constexpr auto kItS13 = utf32le(U"%1, %2");
+constexpr auto kItS14 = utf32le(U"circa %1 secondo rimanente|circa %1 secondi rimanenti");
+constexpr auto kItS15 = utf32le(U"circa %1 minuto rimanente|circa %1 minuti rimanenti");
+constexpr auto kItS16 = utf32le(U"circa %1 ora rimanente|circa %1 ore rimanenti");
+constexpr auto kItS17 = utf32le(U"Connessione persa. Nuovo tentativo tra %1 secondo.|Connessione persa. Nuovo tentativo tra %1 secondi.");
+constexpr auto kItS18 = utf32le(U",");
+constexpr auto kItS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kItS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kItS21 = utf32le(U"%1/s");
+constexpr auto kItS22 = utf32le(U"Avanzamento del download");
+constexpr auto kItS23 = utf32le(U"Stato del download");
+
+constexpr auto kJaS11 = utf32le(U"%2 中 %1（%3）");
+constexpr auto kJaS12 = utf32le(U"%1 受信済み");
+constexpr auto kJaS13 = utf32le(U"%1、%2");
+constexpr auto kJaS14 = utf32le(U"残り約 %1 秒");
+constexpr auto kJaS15 = utf32le(U"残り約 %1 分");
+constexpr auto kJaS16 = utf32le(U"残り約 %1 時間");
+constexpr auto kJaS17 = utf32le(U"接続が切断されました。%1 秒後に再試行します。");
+constexpr auto kJaS18 = utf32le(U".");
+constexpr auto kJaS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kJaS20 = utf32le(U"B|KB|MB|GB");
+constexpr auto kJaS21 = utf32le(U"%1/秒");
+constexpr auto kJaS22 = utf32le(U"ダウンロードの進行状況");
+constexpr auto kJaS23 = utf32le(U"ダウンロードの状態");
+
+constexpr auto kKoS11 = utf32le(U"%2 중 %1 (%3)");
+constexpr auto kKoS12 = utf32le(U"%1 받음");
+constexpr auto kKoS13 = utf32le(U"%1, %2");
+constexpr auto kKoS14 = utf32le(U"약 %1초 남음");
+constexpr auto kKoS15 = utf32le(U"약 %1분 남음");
+constexpr auto kKoS16 = utf32le(U"약 %1시간 남음");
+constexpr auto kKoS17 = utf32le(U"연결이 끊어졌습니다. %1초 후에 다시 시도합니다.");
+constexpr auto kKoS18 = utf32le(U".");
+constexpr auto kKoS19 = utf32le(U"%1%2");
+constexpr auto kKoS20 = utf32le(U"B|KB|MB|GB");
+constexpr auto kKoS21 = utf32le(U"%1/초");
+constexpr auto kKoS22 = utf32le(U"다운로드 진행률");
+constexpr auto kKoS23 = utf32le(U"다운로드 상태");
+
+constexpr auto kPtS11 = utf32le(U"%1 de %2 (%3)");
+constexpr auto kPtS12 = utf32le(U"%1 recebidos");
+constexpr auto kPtS13 = utf32le(U"%1, %2");
+constexpr auto kPtS14 = utf32le(U"cerca de %1 segundo restante|cerca de %1 segundos restantes");
+constexpr auto kPtS15 = utf32le(U"cerca de %1 minuto restante|cerca de %1 minutos restantes");
+constexpr auto kPtS16 = utf32le(U"cerca de %1 hora restante|cerca de %1 horas restantes");
+constexpr auto kPtS17 = utf32le(U"Conexão perdida. Nova tentativa em %1 segundo.|Conexão perdida. Nova tentativa em %1 segundos.");
+constexpr auto kPtS18 = utf32le(U",");
+constexpr auto kPtS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kPtS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kPtS21 = utf32le(U"%1/s");
+constexpr auto kPtS22 = utf32le(U"Progresso do download");
+constexpr auto kPtS23 = utf32le(U"Status do download");
+
+constexpr auto kRuS11 = utf32le(U"%1 из %2 (%3)");
+constexpr auto kRuS12 = utf32le(U"Получено %1");
+constexpr auto kRuS13 = utf32le(U"%1, %2");
+constexpr auto kRuS14 = utf32le(U"осталась примерно %1 секунда|осталось примерно %1 секунды|осталось примерно %1 секунд");
+constexpr auto kRuS15 = utf32le(U"осталась примерно %1 минута|осталось примерно %1 минуты|осталось примерно %1 минут");
+constexpr auto kRuS16 = utf32le(U"остался примерно %1 час|осталось примерно %1 часа|осталось примерно %1 часов");
+constexpr auto kRuS17 = utf32le(U"Соединение потеряно. Повторная попытка через %1 секунду.|Соединение потеряно. Повторная попытка через %1 секунды.|Соединение потеряно. Повторная попытка через %1 секунд.");
+constexpr auto kRuS18 = utf32le(U",");
+constexpr auto kRuS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kRuS20 = utf32le(U"Б|КБ|МБ|ГБ");
+constexpr auto kRuS21 = utf32le(U"%1/с");
+constexpr auto kRuS22 = utf32le(U"Ход загрузки");
+constexpr auto kRuS23 = utf32le(U"Состояние загрузки");
+
+constexpr auto kZhHansS11 = utf32le(U"%1 / %2（%3）");
+constexpr auto kZhHansS12 = utf32le(U"已接收 %1");
+constexpr auto kZhHansS13 = utf32le(U"%1，%2");
+constexpr auto kZhHansS14 = utf32le(U"大约还剩 %1 秒");
+constexpr auto kZhHansS15 = utf32le(U"大约还剩 %1 分钟");
+constexpr auto kZhHansS16 = utf32le(U"大约还剩 %1 小时");
+constexpr auto kZhHansS17 = utf32le(U"连接已断开。将在 %1 秒后重试。");
+constexpr auto kZhHansS18 = utf32le(U".");
+constexpr auto kZhHansS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kZhHansS20 = utf32le(U"B|KB|MB|GB");
+constexpr auto kZhHansS21 = utf32le(U"%1/秒");
+constexpr auto kZhHansS22 = utf32le(U"下载进度");
+constexpr auto kZhHansS23 = utf32le(U"下载状态");
+
+constexpr auto kZhHantS11 = utf32le(U"%1 / %2（%3）");
+constexpr auto kZhHantS12 = utf32le(U"已接收 %1");
+constexpr auto kZhHantS13 = utf32le(U"%1，%2");
+constexpr auto kZhHantS14 = utf32le(U"大約還剩 %1 秒");
+constexpr auto kZhHantS15 = utf32le(U"大約還剩 %1 分鐘");
+constexpr auto kZhHantS16 = utf32le(U"大約還剩 %1 小時");
+constexpr auto kZhHantS17 = utf32le(U"連線已中斷。將在 %1 秒後重試。");
+constexpr auto kZhHantS18 = utf32le(U".");
+constexpr auto kZhHantS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kZhHantS20 = utf32le(U"B|KB|MB|GB");
+constexpr auto kZhHantS21 = utf32le(U"%1/秒");
+constexpr auto kZhHantS22 = utf32le(U"下載進度");
+constexpr auto kZhHantS23 = utf32le(U"下載狀態");
+
+constexpr auto kCsS11 = utf32le(U"%1 z %2 (%3)");
+constexpr auto kCsS12 = utf32le(U"Přijato %1");
+constexpr auto kCsS13 = utf32le(U"%1, %2");
+constexpr auto kCsS14 = utf32le(U"zbývá asi %1 sekunda|zbývají asi %1 sekundy|zbývá asi %1 sekund");
+constexpr auto kCsS15 = utf32le(U"zbývá asi %1 minuta|zbývají asi %1 minuty|zbývá asi %1 minut");
+constexpr auto kCsS16 = utf32le(U"zbývá asi %1 hodina|zbývají asi %1 hodiny|zbývá asi %1 hodin");
+constexpr auto kCsS17 = utf32le(U"Připojení bylo ztraceno. Nový pokus za %1 sekundu.|Připojení bylo ztraceno. Nový pokus za %1 sekundy.|Připojení bylo ztraceno. Nový pokus za %1 sekund.");
+constexpr auto kCsS18 = utf32le(U",");
+constexpr auto kCsS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kCsS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kCsS21 = utf32le(U"%1/s");
+constexpr auto kCsS22 = utf32le(U"Průběh stahování");
+constexpr auto kCsS23 = utf32le(U"Stav stahování");
+
+constexpr auto kNlS11 = utf32le(U"%1 van %2 (%3)");
+constexpr auto kNlS12 = utf32le(U"%1 ontvangen");
+constexpr auto kNlS13 = utf32le(U"%1, %2");
+constexpr auto kNlS14 = utf32le(U"nog ongeveer %1 seconde|nog ongeveer %1 seconden");
+constexpr auto kNlS15 = utf32le(U"nog ongeveer %1 minuut|nog ongeveer %1 minuten");
+constexpr auto kNlS16 = utf32le(U"nog ongeveer %1 uur|nog ongeveer %1 uur");
+constexpr auto kNlS17 = utf32le(U"Verbinding verbroken. Nieuwe poging over %1 seconde.|Verbinding verbroken. Nieuwe poging over %1 seconden.");
+constexpr auto kNlS18 = utf32le(U",");
+constexpr auto kNlS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kNlS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kNlS21 = utf32le(U"%1/s");
+constexpr auto kNlS22 = utf32le(U"Downloadvoortgang");
+constexpr auto kNlS23 = utf32le(U"Downloadstatus");
+
+constexpr auto kPlS11 = utf32le(U"%1 z %2 (%3)");
+constexpr auto kPlS12 = utf32le(U"Odebrano %1");
+constexpr auto kPlS13 = utf32le(U"%1, %2");
+constexpr auto kPlS14 = utf32le(U"pozostało około %1 sekundy|pozostało około %1 sekund|pozostało około %1 sekund");
+constexpr auto kPlS15 = utf32le(U"pozostało około %1 minuty|pozostało około %1 minut|pozostało około %1 minut");
+constexpr auto kPlS16 = utf32le(U"pozostało około %1 godziny|pozostało około %1 godzin|pozostało około %1 godzin");
+constexpr auto kPlS17 = utf32le(U"Utracono połączenie. Ponowna próba za %1 sekundę.|Utracono połączenie. Ponowna próba za %1 sekundy.|Utracono połączenie. Ponowna próba za %1 sekund.");
+constexpr auto kPlS18 = utf32le(U",");
+constexpr auto kPlS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kPlS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kPlS21 = utf32le(U"%1/s");
+constexpr auto kPlS22 = utf32le(U"Postęp pobierania");
+constexpr auto kPlS23 = utf32le(U"Stan pobierania");
+
+constexpr auto kSvS11 = utf32le(U"%1 av %2 (%3)");
+constexpr auto kSvS12 = utf32le(U"%1 mottaget");
+constexpr auto kSvS13 = utf32le(U"%1, %2");
+constexpr auto kSvS14 = utf32le(U"ungefär %1 sekund kvar|ungefär %1 sekunder kvar");
+constexpr auto kSvS15 = utf32le(U"ungefär %1 minut kvar|ungefär %1 minuter kvar");
+constexpr auto kSvS16 = utf32le(U"ungefär %1 timme kvar|ungefär %1 timmar kvar");
+constexpr auto kSvS17 = utf32le(U"Anslutningen bröts. Försöker igen om %1 sekund.|Anslutningen bröts. Försöker igen om %1 sekunder.");
+constexpr auto kSvS18 = utf32le(U",");
+constexpr auto kSvS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kSvS20 = utf32le(U"B|kB|MB|GB");
+constexpr auto kSvS21 = utf32le(U"%1/s");
+constexpr auto kSvS22 = utf32le(U"Hämtningsförlopp");
+constexpr auto kSvS23 = utf32le(U"Hämtningsstatus");
+
+constexpr auto kTrS11 = utf32le(U"%1 / %2 (%3)");
+constexpr auto kTrS12 = utf32le(U"%1 alındı");
+constexpr auto kTrS13 = utf32le(U"%1, %2");
+constexpr auto kTrS14 = utf32le(U"yaklaşık %1 saniye kaldı");
+constexpr auto kTrS15 = utf32le(U"yaklaşık %1 dakika kaldı");
+constexpr auto kTrS16 = utf32le(U"yaklaşık %1 saat kaldı");
+constexpr auto kTrS17 = utf32le(U"Bağlantı kesildi. %1 saniye sonra yeniden denenecek.");
+constexpr auto kTrS18 = utf32le(U",");
+constexpr auto kTrS19 = utf32le(U"%1\u00A0%2");
+constexpr auto kTrS20 = utf32le(U"B|KB|MB|GB");
+constexpr auto kTrS21 = utf32le(U"%1/sn");
+constexpr auto kTrS22 = utf32le(U"İndirme ilerlemesi");
+constexpr auto kTrS23 = utf32le(U"İndirme durumu");
+// clang-format on
+
 #undef RUNTIME_DOWNLOAD_PAGE
 #undef SYSTEM_REQUIREMENTS_PAGE
 
@@ -516,3 +745,34 @@ const EmbeddedMessages allMessages[kLanguageCount + 1] = {
 };
 
 #undef MESSAGES
+
+#define STATUS_MESSAGES(k)                                                                   \
+  {                                                                                          \
+    (k##S11).data(), (k##S12).data(), (k##S13).data(), (k##S14).data(), (k##S15).data(),     \
+        (k##S16).data(), (k##S17).data(), (k##S18).data(), (k##S19).data(), (k##S20).data(), \
+        (k##S21).data(), (k##S22).data(), (k##S23).data()                                    \
+  }
+
+// clang-format off
+const StatusMessages allStatusMessages[kLanguageCount + 1] = {
+    {PluralRule::OneOther, STATUS_MESSAGES(kDe)},
+    {PluralRule::OneOther, STATUS_MESSAGES(kEn)},
+    {PluralRule::OneOther, STATUS_MESSAGES(kEs)},
+    {PluralRule::ZeroOneOther, STATUS_MESSAGES(kFr)},
+    {PluralRule::OneOther, STATUS_MESSAGES(kIt)},
+    {PluralRule::None, STATUS_MESSAGES(kJa)},
+    {PluralRule::None, STATUS_MESSAGES(kKo)},
+    {PluralRule::ZeroOneOther, STATUS_MESSAGES(kPt)},
+    {PluralRule::Russian, STATUS_MESSAGES(kRu)},
+    {PluralRule::None, STATUS_MESSAGES(kZhHans)},
+    {PluralRule::None, STATUS_MESSAGES(kZhHant)},
+    {PluralRule::Czech, STATUS_MESSAGES(kCs)},
+    {PluralRule::OneOther, STATUS_MESSAGES(kNl)},
+    {PluralRule::Polish, STATUS_MESSAGES(kPl)},
+    {PluralRule::OneOther, STATUS_MESSAGES(kSv)},
+    {PluralRule::None, STATUS_MESSAGES(kTr)},
+    {PluralRule::OneOther, STATUS_MESSAGES(kEn)},
+};
+// clang-format on
+
+#undef STATUS_MESSAGES

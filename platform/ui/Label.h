@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "platform/ui/Accessible.h"
+
 namespace platform::ui {
 
 // A line of static text.
-class Label {
+class Label : public Accessible {
  public:
-  virtual ~Label() = default;
+  ~Label() override = default;
   virtual void setText(const std::string& text) = 0;
   virtual std::string text() const = 0;
 };

@@ -1,14 +1,20 @@
 #pragma once
 
+#include "platform/ui/Accessible.h"
+
 namespace platform::ui {
 
-// A determinate progress bar on a 0 to 100 scale. Setting the value only records it; the
-// toolkit redraws at its own pace, so frequent updates cost next to nothing.
-class ProgressIndicator {
+// A progress bar on a 0 to 100 scale. Setting the value only records it; the toolkit redraws
+// at its own pace, so frequent updates cost next to nothing. An indeterminate bar shows that
+// work goes on without saying how far it has come (it pulses) and ignores its value until it
+// is made determinate again.
+class ProgressIndicator : public Accessible {
  public:
-  virtual ~ProgressIndicator() = default;
+  ~ProgressIndicator() override = default;
   virtual void setDoubleValue(double value) = 0;
   virtual double doubleValue() const = 0;
+  virtual void setIndeterminate(bool indeterminate) = 0;
+  virtual bool isIndeterminate() const = 0;
 };
 
 }  // namespace platform::ui

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -50,6 +51,18 @@ struct RecordingBar : platform::ui::headless::HeadlessProgressIndicator {
     HeadlessProgressIndicator::setDoubleValue(value);
   }
   std::vector<double> values;
+};
+
+// Keeps every text it was given, and the bar's indeterminate state at each change.
+struct RecordingLabel : platform::ui::headless::HeadlessLabel {
+  void setText(const std::string& text) override {
+    texts.push_back(text);
+    if (bar) pulsing.push_back(bar->isIndeterminate());
+    HeadlessLabel::setText(text);
+  }
+  std::vector<std::string> texts;
+  const platform::ui::ProgressIndicator* bar = nullptr;
+  std::vector<bool> pulsing;
 };
 
 // What observers saw of one run.
@@ -414,6 +427,81 @@ TEST_F(DownloaderTest, ProgressFollowsTheReceivedBytes) {
   downloader.didReceiveResponse(*transfer, response);
   EXPECT_EQ(downloader.bytesReceived(), 0);
   EXPECT_EQ(downloader.currentProgressPercent(), 0.0);
+}
+
+TEST_F(DownloaderTest, StatusLineAndPhaseFollowTheRun) {
+  RecordingLabel status;
+  RecordingLabel phase;
+  status.bar = &bar;
+  downloader.setStatusLabel(&status);
+  downloader.setPleaseWaitLabel(&phase);
+  downloader.setLocalizedVerifyingDownload("Verifying");
+  downloader.setProgressWording({[](const ProgressReport& r) {
+                                   return std::to_string(r.received) + " of " +
+                                          std::to_string(r.total) + " at " +
+                                          std::to_string(std::lround(r.bytesPerSecond));
+                                 },
+                                 [](std::chrono::milliseconds pause) {
+                                   return "again in " + std::to_string(pause.count());
+                                 }});
+  std::vector<std::string> described;
+  writeFile(server.root() + "/slow", std::string(200000, 's'));
+
+  // A moving download: lines of the bytes so far, the bar's description following them.
+  downloader.setUrlStrings({url("/_drip=6000,100/slow")});
+  run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
+    testsupport::runMainLoopUntil([&] {
+      if (!status.text().empty()) described.push_back(bar.accessibleDescription());
+      return !downloader.isDownloading();
+    });
+  });
+  EXPECT_EQ(phase.texts, std::vector<std::string>{"Please wait"});
+  std::vector<std::string> lines;
+  for (const std::string& t : status.texts) {
+    if (!t.empty()) lines.push_back(t);
+  }
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_NE(lines[0], lines[1]);
+  EXPECT_NE(lines[0].find(" of 200000 at "), std::string::npos) << lines[0];
+  ASSERT_FALSE(described.empty());
+  EXPECT_EQ(described.front(), lines[0]) << "the bar is described by the line";
+  EXPECT_EQ(status.text(), "") << "emptied when the run ends";
+  EXPECT_FALSE(bar.isIndeterminate());
+
+  // Revocation lists: the verifying phase; no length: the bar pulses and the bytes show.
+  status.texts.clear();
+  status.pulsing.clear();
+  downloader.setUrlStrings({url("/_nolength/_drip=20000,300/slow")});
+  run(CRL_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_EQ(phase.text(), "Verifying");
+  ASSERT_GE(status.texts.size(), 3u);
+  const std::string& during = status.texts[status.texts.size() - 2];  // before the run's end
+  EXPECT_TRUE(status.pulsing[status.texts.size() - 2]);
+  EXPECT_NE(during.find(" of -1 at "), std::string::npos) << during;
+  EXPECT_FALSE(bar.isIndeterminate());
+
+  // A stall: the line goes on changing (the rate falls) while no byte comes.
+  status.texts.clear();
+  writeFile(server.root() + "/held", std::string(100000, 'h'));
+  downloader.setUrlStrings({url("/_hold=go/held")});
+  run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
+    ASSERT_TRUE(testsupport::runMainLoopUntil([&] { return downloader.bytesReceived() > 0; }));
+    testsupport::runMainLoopFor(std::chrono::milliseconds(1200));
+    const std::size_t before = status.texts.size();
+    const std::int64_t bytes = downloader.bytesReceived();
+    testsupport::runMainLoopFor(std::chrono::milliseconds(2500));
+    EXPECT_EQ(downloader.bytesReceived(), bytes) << "the server was to hold the rest";
+    EXPECT_GE(status.texts.size(), before + 2) << "the line stood still during the stall";
+    writeFile(server.root() + "/go", "");
+  });
+
+  // A body that breaks off: the line tells of the retry and its pause.
+  status.texts.clear();
+  downloader.setUrlStrings({url("/_reset-once=50000/installer")});
+  RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
+  EXPECT_TRUE(r.success);
+  EXPECT_NE(std::find(status.texts.begin(), status.texts.end(), "again in 1000"),
+            status.texts.end());
 }
 
 TEST_F(DownloaderTest, SilentRunNeverShowsTheWindowButDrivesCancel) {

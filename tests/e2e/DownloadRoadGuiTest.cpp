@@ -9,10 +9,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <sstream>
 #include <thread>
 
 #include "tests/e2e/DownloadRoad.h"
@@ -157,6 +159,97 @@ TEST_F(DownloadRoadWithDisplay, UpdateNotAllowedDialogWaitsForTheUser) {
 
 namespace e2e {
 namespace {
+
+// A session bus of its own, with the accessibility bus that D-Bus starts on demand behind it:
+// what a screen reader would connect to.
+class AccessibilityBus {
+ public:
+  AccessibilityBus() {
+    FILE* daemon = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
+    if (daemon == nullptr) return;
+    char line[512];
+    if (std::fgets(line, sizeof line, daemon) != nullptr) address_ = line;
+    if (std::fgets(line, sizeof line, daemon) != nullptr) pid_ = std::atoi(line);
+    ::pclose(daemon);
+    while (!address_.empty() && (address_.back() == '\n' || address_.back() == '\r')) {
+      address_.pop_back();
+    }
+  }
+  ~AccessibilityBus() {
+    if (pid_ > 0) ::kill(pid_, SIGTERM);
+  }
+  AccessibilityBus(const AccessibilityBus&) = delete;
+  AccessibilityBus& operator=(const AccessibilityBus&) = delete;
+  const std::string& address() const { return address_; }
+
+  // What a screen reader could read, as tests/support/accessible_texts.py prints it, for at
+  // most seconds or until the program's windows are gone.
+  std::future<std::vector<std::string>> readTexts(int seconds) const {
+    const std::string command = "DBUS_SESSION_BUS_ADDRESS='" + address_ + "' " +
+                                ZANTH_ACCESSIBLE_TEXTS + " " + std::to_string(seconds) +
+                                " 2>/dev/null";
+    return std::async(std::launch::async, [command] {
+      std::vector<std::string> lines;
+      FILE* reader = ::popen(command.c_str(), "r");
+      if (reader == nullptr) return lines;
+      char line[4096];
+      while (std::fgets(line, sizeof line, reader) != nullptr) {
+        std::string text = line;
+        if (!text.empty() && text.back() == '\n') text.pop_back();
+        lines.push_back(text);
+      }
+      ::pclose(reader);
+      return lines;
+    });
+  }
+
+ private:
+  std::string address_;
+  int pid_ = 0;
+};
+
+// A whole run read through the accessibility objects: the status line changes as the installer
+// arrives, and the phase says "Verifying download..." while the revocation lists come.
+TEST_F(DownloadRoadWithDisplay, ProgressWindowTellsTheBytesAndTheVerifyingPhase) {
+  AccessibilityBus bus;
+  ASSERT_FALSE(bus.address().empty()) << "no dbus-daemon";
+  box.setEnv("DBUS_SESSION_BUS_ADDRESS", bus.address());
+  box.unsetEnv("NO_AT_BRIDGE");
+  // An installer that takes about three seconds, and a list that takes about one.
+  publishInstaller(installerScript() + "# " + std::string(1'200'000, 'x') + "\n", "good");
+  setSwitches(kServerFolder + "/installer", "_drip=40000,100");
+  setSwitches("crl/QuillorRootCA.crl", "_drip=100,150");
+  auto texts = bus.readTexts(80);
+  auto result = box.run({"-eulaAccepted", "-allowDownload"}, std::chrono::seconds(90));
+  const std::vector<std::string> lines = texts.get();
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+
+  std::vector<std::string> statusLines;
+  std::size_t firstStatus = lines.size(), verifying = lines.size(), pleaseWait = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (line.rfind("status bar|Download status|", 0) == 0 && line.find(" of ") != line.npos) {
+      statusLines.push_back(line.substr(line.rfind('|') + 1));
+      firstStatus = std::min(firstStatus, i);
+    }
+    if (line.rfind("label|", 0) == 0 && line.ends_with("|Please wait.")) {
+      pleaseWait = std::min(pleaseWait, i);
+    }
+    if (line.rfind("label|", 0) == 0 && line.ends_with("|Verifying download...")) {
+      verifying = std::min(verifying, i);
+    }
+  }
+  std::ostringstream all;
+  for (const std::string& line : lines) all << "\n  " << line;
+  ASSERT_GE(statusLines.size(), 2u) << "the status line did not change:" << all.str();
+  EXPECT_NE(statusLines[0], statusLines[1]);
+  EXPECT_NE(statusLines[0].find(" of 1.2\u00A0MB ("), std::string::npos) << statusLines[0];
+  EXPECT_NE(statusLines[0].find("B/s)"), std::string::npos) << statusLines[0];
+  EXPECT_LT(pleaseWait, firstStatus) << all.str();
+  EXPECT_LT(firstStatus, verifying)
+      << "no \"Verifying download...\" after the installer:" << all.str();
+  EXPECT_THAT(received(), ::testing::HasSubstr("-eulaAccepted")) << "the installer did not run";
+}
 
 TEST_F(DownloadRoadWithDisplay, ProgressWindowTitleFollowsTheLanguage) {
   box.setEnv("LANG", "de_DE.UTF-8");

@@ -189,6 +189,51 @@ TEST(GtkBackend, ClosingTheModalWindowEndsItsLoop) {
   EXPECT_FALSE(window->isVisible());
 }
 
+// What a screen reader reads: the accessibility objects GTK gives the bridge.
+TEST(GtkBackend, ProgressBarIsLabelledByThePhaseAndDescribedByTheLine) {
+  auto resource = InterfaceResource::load("MainInterface");
+  ASSERT_NE(resource, nullptr);
+  resource->label("statusLabel")->setAccessibleRole(platform::ui::AccessibleRole::StatusBar);
+  resource->progressIndicator("progressBar")->setAccessibleName("Download progress");
+  resource->progressIndicator("progressBar")->setIndeterminate(true);  // a pulse timer to stop
+
+  GtkWidget* bar = nullptr;
+  GtkWidget* phase = nullptr;
+  GtkWidget* line = nullptr;
+  GList* toplevels = gtk_window_list_toplevels();
+  for (GList* item = toplevels; item != nullptr; item = item->next) {
+    GtkWidget* content = gtk_bin_get_child(GTK_BIN(item->data));
+    if (content == nullptr || !GTK_IS_BOX(content)) continue;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(content));
+    for (GList* child = children; child != nullptr; child = child->next) {
+      GtkWidget* widget = GTK_WIDGET(child->data);
+      const std::string id = gtk_buildable_get_name(GTK_BUILDABLE(widget));
+      if (id == "progressBar") bar = widget;
+      if (id == "pleaseWaitLabel") phase = widget;
+      if (id == "statusLabel") line = widget;
+    }
+    g_list_free(children);
+  }
+  g_list_free(toplevels);
+  ASSERT_TRUE(bar && phase && line);
+
+  AtkObject* barObject = gtk_widget_get_accessible(bar);
+  EXPECT_EQ(atk_object_get_role(barObject), ATK_ROLE_PROGRESS_BAR);
+  EXPECT_STREQ(atk_object_get_name(barObject), "Download progress");
+  EXPECT_EQ(atk_object_get_role(gtk_widget_get_accessible(line)), ATK_ROLE_STATUSBAR);
+  AtkRelationSet* relations = atk_object_ref_relation_set(barObject);
+  AtkRelation* labelled =
+      atk_relation_set_get_relation_by_type(relations, ATK_RELATION_LABELLED_BY);
+  AtkRelation* described =
+      atk_relation_set_get_relation_by_type(relations, ATK_RELATION_DESCRIBED_BY);
+  ASSERT_TRUE(labelled && described);
+  EXPECT_EQ(g_ptr_array_index(atk_relation_get_target(labelled), 0),
+            gtk_widget_get_accessible(phase));
+  EXPECT_EQ(g_ptr_array_index(atk_relation_get_target(described), 0),
+            gtk_widget_get_accessible(line));
+  g_object_unref(relations);
+}
+
 TEST(GtkBackend, SnapshotOfTheVisibleWindows) {
   ASSERT_TRUE(Application::shared().hasDisplay());
   auto resource = InterfaceResource::load("MainInterface");

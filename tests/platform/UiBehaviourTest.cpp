@@ -90,6 +90,33 @@ TEST(Widgets, RecordWhatTheProgramSets) {
   }
 }
 
+TEST(Widgets, ProgressWindowCarriesAStatusLineAndAccessibleNames) {
+  using platform::ui::AccessibleRole;
+  auto resource = InterfaceResource::load("MainInterface");
+  ASSERT_NE(resource, nullptr);
+  auto* bar = resource->progressIndicator("progressBar");
+  auto* line = resource->label("statusLabel");
+  ASSERT_NE(line, nullptr) << "the status line under the bar";
+  EXPECT_EQ(line->text(), "");
+  EXPECT_EQ(bar->accessibleRole(), AccessibleRole::ProgressBar);
+
+  line->setAccessibleRole(AccessibleRole::StatusBar);
+  line->setAccessibleName("Downloadstatus");
+  bar->setAccessibleName("Downloadfortschritt");
+  bar->setAccessibleDescription("12,4 MB von 48,0 MB");
+  EXPECT_EQ(line->accessibleRole(), AccessibleRole::StatusBar);
+  EXPECT_EQ(line->accessibleName(), "Downloadstatus");
+  EXPECT_EQ(bar->accessibleName(), "Downloadfortschritt");
+  EXPECT_EQ(bar->accessibleDescription(), "12,4 MB von 48,0 MB");
+
+  bar->setDoubleValue(30.0);
+  bar->setIndeterminate(true);
+  EXPECT_TRUE(bar->isIndeterminate());
+  bar->setIndeterminate(false);
+  EXPECT_FALSE(bar->isIndeterminate());
+  EXPECT_EQ(bar->doubleValue(), 30.0);
+}
+
 TEST(Widgets, ClosingFromTheFrameRunsTheCloseActionInsteadOfHiding) {
   auto resource = InterfaceResource::load("MainInterface");
   ASSERT_NE(resource, nullptr);

@@ -12,6 +12,20 @@ namespace {
 // The tags made for runs carry this key; the address of a link run is its value.
 constexpr const char* kRunTagKey = "zanth-run";
 constexpr const char* kLinkKey = "zanth-link";
+// How often an indeterminate bar moves.
+constexpr guint kPulseIntervalMs = 100;
+
+AtkRole atkRoleOf(AccessibleRole role) {
+  switch (role) {
+    case AccessibleRole::Label:
+      return ATK_ROLE_LABEL;
+    case AccessibleRole::StatusBar:
+      return ATK_ROLE_STATUSBAR;
+    case AccessibleRole::ProgressBar:
+      return ATK_ROLE_PROGRESS_BAR;
+  }
+  return ATK_ROLE_LABEL;
+}
 
 }  // namespace
 
@@ -96,6 +110,41 @@ void GtkUiButton::performClick() {
   if (gtk_widget_is_sensitive(GTK_WIDGET(button_.get()))) gtk_button_clicked(button_.get());
 }
 
+// Accessibility objects
+
+void GtkAccessibleObject::setName(const std::string& name) {
+  atk_object_set_name(atk(), name.c_str());
+}
+
+std::string GtkAccessibleObject::name() const {
+  const char* name = atk_object_get_name(atk());
+  return name ? name : "";
+}
+
+void GtkAccessibleObject::setDescription(const std::string& description) {
+  atk_object_set_description(atk(), description.c_str());
+}
+
+std::string GtkAccessibleObject::description() const {
+  const char* description = atk_object_get_description(atk());
+  return description ? description : "";
+}
+
+void GtkAccessibleObject::setRole(AccessibleRole role) {
+  atk_object_set_role(atk(), atkRoleOf(role));
+}
+
+AccessibleRole GtkAccessibleObject::role() const {
+  switch (atk_object_get_role(atk())) {
+    case ATK_ROLE_STATUSBAR:
+      return AccessibleRole::StatusBar;
+    case ATK_ROLE_PROGRESS_BAR:
+      return AccessibleRole::ProgressBar;
+    default:
+      return AccessibleRole::Label;
+  }
+}
+
 // Label
 
 void GtkUiLabel::setText(const std::string& text) {
@@ -109,13 +158,43 @@ std::string GtkUiLabel::text() const {
 
 // Progress indicator
 
+GtkUiProgressIndicator::~GtkUiProgressIndicator() {
+  if (pulseSource_ != 0) g_source_remove(pulseSource_);
+}
+
 void GtkUiProgressIndicator::setDoubleValue(double value) {
   value_ = value;
+  if (pulseSource_ == 0) showValue();
+}
+
+void GtkUiProgressIndicator::showValue() {
   // The bar shows 0 to 100; values outside are kept but drawn at the ends.
-  const double fraction = std::clamp(value / 100.0, 0.0, 1.0);
+  const double fraction = std::clamp(value_ / 100.0, 0.0, 1.0);
   if (gtk_progress_bar_get_fraction(bar_.get()) != fraction) {
     gtk_progress_bar_set_fraction(bar_.get(), fraction);
   }
+}
+
+void GtkUiProgressIndicator::setIndeterminate(bool indeterminate) {
+  if (indeterminate == (pulseSource_ != 0)) return;
+  if (indeterminate) {
+    pulseSource_ = g_timeout_add(kPulseIntervalMs, onPulse, this);
+    gtk_progress_bar_pulse(bar_.get());
+  } else {
+    g_source_remove(pulseSource_);
+    pulseSource_ = 0;
+    // Pulsing leaves the fraction alone; set it again so the drawn bar is the value's.
+    gtk_progress_bar_set_fraction(bar_.get(), 0.0);
+    showValue();
+  }
+}
+
+gboolean GtkUiProgressIndicator::onPulse(gpointer self) {
+  auto* indicator = static_cast<GtkUiProgressIndicator*>(self);
+  if (gtk_widget_is_visible(GTK_WIDGET(indicator->bar_.get()))) {
+    gtk_progress_bar_pulse(indicator->bar_.get());
+  }
+  return G_SOURCE_CONTINUE;
 }
 
 // Text view

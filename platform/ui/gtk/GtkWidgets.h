@@ -70,25 +70,68 @@ class GtkUiButton : public Button {
   std::function<void()> action_;
 };
 
+// The accessibility object (ATK) of a widget, as the screen reader's bridge sees it. The
+// object belongs to the widget.
+class GtkAccessibleObject {
+ public:
+  explicit GtkAccessibleObject(GtkWidget* widget) : widget_(widget) {}
+  void setName(const std::string& name);
+  std::string name() const;
+  void setDescription(const std::string& description);
+  std::string description() const;
+  void setRole(AccessibleRole role);
+  AccessibleRole role() const;
+
+ private:
+  AtkObject* atk() const { return gtk_widget_get_accessible(widget_); }
+  GtkWidget* widget_;
+};
+
 class GtkUiLabel : public Label {
  public:
-  explicit GtkUiLabel(GtkLabel* label) : label_(retained(label)) {}
+  explicit GtkUiLabel(GtkLabel* label) : label_(retained(label)), accessible_(GTK_WIDGET(label)) {}
   void setText(const std::string& text) override;
   std::string text() const override;
+  void setAccessibleName(const std::string& name) override { accessible_.setName(name); }
+  std::string accessibleName() const override { return accessible_.name(); }
+  void setAccessibleDescription(const std::string& text) override {
+    accessible_.setDescription(text);
+  }
+  std::string accessibleDescription() const override { return accessible_.description(); }
+  void setAccessibleRole(AccessibleRole role) override { accessible_.setRole(role); }
+  AccessibleRole accessibleRole() const override { return accessible_.role(); }
 
  private:
   ObjectPtr<GtkLabel> label_;
+  GtkAccessibleObject accessible_;
 };
 
+// Indeterminate, the bar pulses from a timer of its own while it is shown.
 class GtkUiProgressIndicator : public ProgressIndicator {
  public:
-  explicit GtkUiProgressIndicator(GtkProgressBar* bar) : bar_(retained(bar)) {}
+  explicit GtkUiProgressIndicator(GtkProgressBar* bar)
+      : bar_(retained(bar)), accessible_(GTK_WIDGET(bar)) {}
+  ~GtkUiProgressIndicator() override;
   void setDoubleValue(double value) override;
   double doubleValue() const override { return value_; }
+  void setIndeterminate(bool indeterminate) override;
+  bool isIndeterminate() const override { return pulseSource_ != 0; }
+  void setAccessibleName(const std::string& name) override { accessible_.setName(name); }
+  std::string accessibleName() const override { return accessible_.name(); }
+  void setAccessibleDescription(const std::string& text) override {
+    accessible_.setDescription(text);
+  }
+  std::string accessibleDescription() const override { return accessible_.description(); }
+  void setAccessibleRole(AccessibleRole role) override { accessible_.setRole(role); }
+  AccessibleRole accessibleRole() const override { return accessible_.role(); }
 
  private:
+  static gboolean onPulse(gpointer self);
+  void showValue();
   ObjectPtr<GtkProgressBar> bar_;
+  GtkAccessibleObject accessible_;
   double value_ = 0.0;
+  guint pulseSource_ = 0;
 };
 
 // Runs become text tags: a link run's tag carries its address, and a click on it opens the

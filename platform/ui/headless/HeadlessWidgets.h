@@ -28,6 +28,23 @@ class TextSource {
   virtual std::string displayedText() const = 0;
 };
 
+// What a screen reader would be told of an object.
+class HeadlessAccessible : public Accessible {
+ public:
+  explicit HeadlessAccessible(AccessibleRole role) : role_(role) {}
+  void setAccessibleName(const std::string& name) override { name_ = name; }
+  std::string accessibleName() const override { return name_; }
+  void setAccessibleDescription(const std::string& text) override { description_ = text; }
+  std::string accessibleDescription() const override { return description_; }
+  void setAccessibleRole(AccessibleRole role) override { role_ = role; }
+  AccessibleRole accessibleRole() const override { return role_; }
+
+ private:
+  std::string name_;
+  std::string description_;
+  AccessibleRole role_;
+};
+
 class HeadlessWindow : public Window, public HeadlessObject {
  public:
   // shown runs each time the window is ordered front, before it counts as visible.
@@ -71,21 +88,43 @@ class HeadlessButton : public Button, public HeadlessObject {
 
 class HeadlessLabel : public Label, public HeadlessObject, public TextSource {
  public:
+  void setAccessibleName(const std::string& name) override { accessible_.setAccessibleName(name); }
+  std::string accessibleName() const override { return accessible_.accessibleName(); }
+  void setAccessibleDescription(const std::string& text) override {
+    accessible_.setAccessibleDescription(text);
+  }
+  std::string accessibleDescription() const override { return accessible_.accessibleDescription(); }
+  void setAccessibleRole(AccessibleRole role) override { accessible_.setAccessibleRole(role); }
+  AccessibleRole accessibleRole() const override { return accessible_.accessibleRole(); }
+
   void setText(const std::string& text) override { text_ = text; }
   std::string text() const override { return text_; }
   std::string displayedText() const override { return text_; }
 
  private:
   std::string text_;
+  HeadlessAccessible accessible_{AccessibleRole::Label};
 };
 
 class HeadlessProgressIndicator : public ProgressIndicator, public HeadlessObject {
  public:
   void setDoubleValue(double value) override { value_ = value; }
   double doubleValue() const override { return value_; }
+  void setIndeterminate(bool indeterminate) override { indeterminate_ = indeterminate; }
+  bool isIndeterminate() const override { return indeterminate_; }
+  void setAccessibleName(const std::string& name) override { accessible_.setAccessibleName(name); }
+  std::string accessibleName() const override { return accessible_.accessibleName(); }
+  void setAccessibleDescription(const std::string& text) override {
+    accessible_.setAccessibleDescription(text);
+  }
+  std::string accessibleDescription() const override { return accessible_.accessibleDescription(); }
+  void setAccessibleRole(AccessibleRole role) override { accessible_.setAccessibleRole(role); }
+  AccessibleRole accessibleRole() const override { return accessible_.accessibleRole(); }
 
  private:
   double value_ = 0.0;
+  bool indeterminate_ = false;
+  HeadlessAccessible accessible_{AccessibleRole::ProgressBar};
 };
 
 class HeadlessTextView : public TextView, public HeadlessObject, public TextSource {
