@@ -29,6 +29,10 @@ struct UrlDownloadLimits {
   std::uint64_t maxLength = std::numeric_limits<std::uint64_t>::max();
   // The most time the whole transfer may take, from create to its end; none for no such limit.
   std::optional<std::chrono::milliseconds> maxDuration;
+  // Whether the URL may be a file: URL naming a file on this machine, read as a download (a
+  // local mirror). It is never redirected; the file stands as a 200 answer of its size, and a
+  // missing or unreadable one fails as a 404 (url_error::kFileDoesNotExist).
+  bool allowFileUrl = false;
 };
 
 // Receives the events of one UrlDownload. Every call arrives from the main loop, one at a time,
@@ -87,7 +91,8 @@ class UrlDownloadDelegate {
 class UrlDownload {
  public:
   // Creates the transfer and starts it at once; the delegate must outlive it. Null when the
-  // transfer cannot be made (not an http or https URL, or the transfer library refuses it).
+  // transfer cannot be made (not an http or https URL, nor a file: URL the limits allow, or the
+  // transfer library refuses it).
   [[nodiscard]] static std::unique_ptr<UrlDownload> create(const std::string& url,
                                                            UrlDownloadDelegate& delegate,
                                                            const UrlDownloadLimits& limits = {});

@@ -81,6 +81,7 @@ bool CurlTransfer::start() {
   if (list) requestHeaders.reset(list);
   if (!list || !curl_slist_append(list, "Pragma: no-cache")) return false;
   if (!setSharedOptions()) return false;
+  if (localFile && curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L) != CURLE_OK) return false;
   pumpSource = OwnedSource<CurlTransfer>::make(this);
   deadlineSource = OwnedSource<CurlTransfer>::make(this);
   retrySource = OwnedSource<CurlTransfer>::make(this);
@@ -94,14 +95,15 @@ bool CurlTransfer::start() {
 
 namespace {
 
-// Limits the transfer to http and https, redirects included.
-bool allowOnlyHttp(CURL* handle) {
-  if (curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK) return true;
+// Limits the transfer to protocols ("http,https" or "file"), redirects included.
+bool allowProtocols(CURL* handle, std::string_view protocols) {
+  const std::string names(protocols);
+  if (curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, names.c_str()) == CURLE_OK) return true;
     // libcurl before 7.85 (Ubuntu 22.04 carries 7.81) knows only the older bit mask.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  return curl_easy_setopt(handle, CURLOPT_PROTOCOLS, long{CURLPROTO_HTTP | CURLPROTO_HTTPS}) ==
-         CURLE_OK;
+  const long mask = names == "file" ? long{CURLPROTO_FILE} : long{CURLPROTO_HTTP | CURLPROTO_HTTPS};
+  return curl_easy_setopt(handle, CURLOPT_PROTOCOLS, mask) == CURLE_OK;
 #pragma GCC diagnostic pop
 }
 
@@ -110,7 +112,8 @@ bool allowOnlyHttp(CURL* handle) {
 bool CurlTransfer::setSharedOptions() {
   CURL* handle = easy.get();
   bool ok =
-      allowOnlyHttp(handle) && curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
+      allowProtocols(handle, transferProtocols(requestedUrl, limits.allowFileUrl)) &&
+      curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HTTPHEADER, requestHeaders.get()) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &CurlTransfer::headerCallback) == CURLE_OK &&
@@ -129,7 +132,9 @@ bool CurlTransfer::setSharedOptions() {
 // Sets what differs from one attempt to the next and hands the handle to curl.
 bool CurlTransfer::beginAttempt() {
   if (curl_easy_setopt(easy.get(), CURLOPT_URL, currentUrl.c_str()) != CURLE_OK ||
-      !setProxyForAttempt(easy.get(), currentUrl) || !CurlLoop::shared().add(easy.get(), *this)) {
+      // A file is read here: no proxy to ask for.
+      (!localFile && !setProxyForAttempt(easy.get(), currentUrl)) ||
+      !CurlLoop::shared().add(easy.get(), *this)) {
     return false;
   }
   moveTo(State::Requesting);
@@ -185,7 +190,8 @@ void CurlTransfer::headersComplete() {
   // Only the first answer of an attempt counts; a blank line after trailers is no new answer.
   // A proxy's 407 may be answered by libcurl within the attempt: the answer after it counts.
   if (state != State::Requesting && state != State::Challenged) return;
-  ResponseHeaders headers = readResponseHeaders(easy.get(), headerLines);
+  ResponseHeaders headers =
+      localFile ? readFileAnswer(easy.get()) : readResponseHeaders(easy.get(), headerLines);
   if (headers.status < 200) return;  // an interim answer; the real one follows
   if (headers.status == 407) return moveTo(State::Challenged);
   if (headers.status >= 400) {
@@ -365,6 +371,10 @@ void CurlTransfer::reportReceivedBytes() {
 // curl is done with the attempt: the transfer waits to try again, fails, follows a redirect, or
 // finishes.
 void CurlTransfer::concludeAttempt() {
+  if (localFile && !destination && *attemptResult == CURLE_OK && !error) {
+    headersComplete();  // the file's size, known now, is its answer
+    if (!error) return readLocalFile();
+  }
   if (const std::optional<Error> failure = attemptFailure()) {
     return mayRetry(*failure) ? waitToRetry(*failure) : fail(*failure);
   }
@@ -385,6 +395,19 @@ void CurlTransfer::concludeAttempt() {
     case State::Waiting:
     case State::Stopped:
       return;
+  }
+}
+
+// curl cannot hold a file's body back until there is a destination, as it does a server's: the
+// first attempt of a file: transfer asks only for the file's size. With the answer given and the
+// destination made, the next attempt reads the body straight into it.
+void CurlTransfer::readLocalFile() {
+  if (!deliverResponse()) return;
+  attemptResult.reset();
+  if (curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 0L) != CURLE_OK ||
+      !CurlLoop::shared().add(easy.get(), *this)) {
+    attemptResult = CURLE_OK;  // not in the multi
+    fail(urlError(url_error::kUnsupportedUrl, "unsupported URL", currentUrl));
   }
 }
 

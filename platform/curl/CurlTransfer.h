@@ -80,6 +80,9 @@ struct CurlTransfer final : UrlDownload::Transfer,
   UrlDownloadLimits limits;
   std::string requestedUrl;
   std::string currentUrl;  // the URL of the current attempt
+  // A file: transfer (the limits allow it): a first attempt learns the file's size, which is
+  // its answer; a second reads the body (readLocalFile).
+  bool localFile = false;
 
  private:
   void moveTo(State next);
@@ -114,6 +117,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
   void waitToRetry(const Error& failure);
   void retry();
   [[nodiscard]] bool setContinuation();
+  void readLocalFile();
   void followRedirect();
   void finish();
   void fail(const Error& failure);

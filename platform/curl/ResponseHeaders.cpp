@@ -85,6 +85,19 @@ ResponseHeaders readResponseHeaders(CURL* easy, const HeaderLines& lines) {
   return headers;
 }
 
+ResponseHeaders readFileAnswer(CURL* easy) {
+  ResponseHeaders headers;
+  curl_off_t length = -1;
+  if (curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
+      length >= 0) {
+    headers.status = 200;
+    headers.contentLength = length;
+  } else {
+    headers.status = 404;
+  }
+  return headers;
+}
+
 std::optional<std::string> redirectUrl(CURL* easy, const HeaderLines& lines,
                                        const std::string& requestUrl) {
   // Resolved here rather than asked of curl: curl works the address out only for an attempt

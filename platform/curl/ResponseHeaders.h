@@ -55,6 +55,11 @@ class HeaderLines {
 // are not looked at. lines serves where curl cannot answer itself.
 ResponseHeaders readResponseHeaders(CURL* easy, const HeaderLines& lines);
 
+// The answer to a file: request, which has no status line: a regular file (whose size curl
+// knows before its first byte) stands as a 200 announcing that size, anything else (a folder)
+// as a 404.
+ResponseHeaders readFileAnswer(CURL* easy);
+
 // The absolute URL the latest response of a request for requestUrl redirects to (its Location,
 // resolved against requestUrl); none when it names none or the address does not parse.
 std::optional<std::string> redirectUrl(CURL* easy, const HeaderLines& lines,
