@@ -81,7 +81,13 @@ bool CurlTransfer::start() {
   if (list) requestHeaders.reset(list);
   if (!list || !curl_slist_append(list, "Pragma: no-cache")) return false;
   if (!setSharedOptions()) return false;
-  if (localFile && curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L) != CURLE_OK) return false;
+  // The size-only attempt's "connection" (the open file) is not kept: libcurl 8 would take the
+  // next attempt as done on it and read nothing.
+  if (localFile && (curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L) != CURLE_OK ||
+                    curl_easy_setopt(easy.get(), CURLOPT_FORBID_REUSE, 1L) != CURLE_OK ||
+                    curl_easy_setopt(easy.get(), CURLOPT_FRESH_CONNECT, 1L) != CURLE_OK)) {
+    return false;
+  }
   pumpSource = OwnedSource<CurlTransfer>::make(this);
   deadlineSource = OwnedSource<CurlTransfer>::make(this);
   retrySource = OwnedSource<CurlTransfer>::make(this);
@@ -191,7 +197,7 @@ void CurlTransfer::headersComplete() {
   // A proxy's 407 may be answered by libcurl within the attempt: the answer after it counts.
   if (state != State::Requesting && state != State::Challenged) return;
   ResponseHeaders headers =
-      localFile ? readFileAnswer(easy.get()) : readResponseHeaders(easy.get(), headerLines);
+      localFile ? readFileAnswer(currentUrl) : readResponseHeaders(easy.get(), headerLines);
   if (headers.status < 200) return;  // an interim answer; the real one follows
   if (headers.status == 407) return moveTo(State::Challenged);
   if (headers.status >= 400) {
@@ -371,7 +377,7 @@ void CurlTransfer::reportReceivedBytes() {
 // curl is done with the attempt: the transfer waits to try again, fails, follows a redirect, or
 // finishes.
 void CurlTransfer::concludeAttempt() {
-  if (localFile && !destination && *attemptResult == CURLE_OK && !error) {
+  if (localFile && !readingLocalBody && *attemptResult == CURLE_OK && !error) {
     headersComplete();  // the file's size, known now, is its answer
     if (!error) return readLocalFile();
   }
@@ -402,7 +408,9 @@ void CurlTransfer::concludeAttempt() {
 // first attempt of a file: transfer asks only for the file's size. With the answer given and the
 // destination made, the next attempt reads the body straight into it.
 void CurlTransfer::readLocalFile() {
-  if (!deliverResponse()) return;
+  // The pump may have given the answer already, when the size came as header lines.
+  if (!destination && !deliverResponse()) return;
+  readingLocalBody = true;
   attemptResult.reset();
   if (curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 0L) != CURLE_OK ||
       !CurlLoop::shared().add(easy.get(), *this)) {

@@ -83,6 +83,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
   // A file: transfer (the limits allow it): a first attempt learns the file's size, which is
   // its answer; a second reads the body (readLocalFile).
   bool localFile = false;
+  bool readingLocalBody = false;  // the attempt that reads a local file's body is out
 
  private:
   void moveTo(State next);
