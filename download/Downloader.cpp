@@ -9,6 +9,7 @@
 #include "platform/NotificationQueue.h"
 #include "platform/Path.h"
 #include "platform/SearchPaths.h"
+#include "platform/UrlAddress.h"
 
 namespace {
 
@@ -71,10 +72,12 @@ void Downloader::startDownload(const std::string& notificationName) {
   DebugTrace("Info: URL is %s", url.c_str());
   resetProgress();
 
+  // A mirror's address may carry a user name and password: the log gets neither.
+  const std::string logged = platform::addressForLog(url);
   if (notificationName == INSTALLER_DOWNLOAD_NOTIFY_DONE) {
-    install::logDownloadBegin(currentUrlIndex_ == 0 ? "runtime" : "signature", url.c_str());
+    install::logDownloadBegin(currentUrlIndex_ == 0 ? "runtime" : "signature", logged.c_str());
   } else if (notificationName == CRL_DOWNLOAD_NOTIFY_DONE) {
-    install::logDownloadBegin("crl", url.c_str());
+    install::logDownloadBegin("crl", logged.c_str());
   }
 
   urlDownload_.reset();
@@ -110,6 +113,9 @@ platform::UrlDownloadLimits Downloader::limitsForCurrentUrl(
   if (notificationName == INSTALLER_DOWNLOAD_NOTIFY_DONE) {
     limits.maxLength = currentUrlIndex_ == 0 ? std::uint64_t{ZANTH_MAX_INSTALLER_BYTES}
                                              : DOWNLOADER_MAX_SIGNATURE_BYTES;
+    // The installer and its signature may come from a mirror folder on this machine; a
+    // revocation list is fetched from where its certificate says, never from a file.
+    limits.allowFileUrl = true;
   } else if (notificationName == CRL_DOWNLOAD_NOTIFY_DONE) {
     limits.maxLength = DOWNLOADER_MAX_CRL_BYTES;
     limits.maxDuration = DOWNLOADER_CRL_TIME_LIMIT;

@@ -2,6 +2,7 @@
 // platform_ operations.
 #include "libinstall/LibInstall.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -35,8 +36,7 @@ const char* architectureWord(std::int32_t architecture) {
   }
 }
 
-std::string downloadAddress(const std::string& base, const PlatformInfo& platform,
-                            const char* fileName) {
+std::string downloadPath(const PlatformInfo& platform, const char* fileName) {
   const char* os = osWord(platform.os);
   const char* arch = architectureWord(platform.architecture);
   const int length = std::snprintf(nullptr, 0, kDownloadPathFormat, os, platform.majorVersion,
@@ -44,7 +44,12 @@ std::string downloadAddress(const std::string& base, const PlatformInfo& platfor
   std::string path(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
   std::snprintf(path.data(), path.size() + 1, kDownloadPathFormat, os, platform.majorVersion,
                 platform.minorVersion, arch, fileName);
-  return base + path;
+  return path;
+}
+
+// The most bytes a base may have so that base and path fit a buffer of size bytes with its NUL.
+std::size_t roomForBase(const std::string& path, unsigned long size) {
+  return size > path.size() ? size - path.size() - 1 : 0;
 }
 
 }  // namespace
@@ -73,9 +78,13 @@ bool getDownloadUrlsForPlatform(const PlatformInfo& platform, char* installerUrl
                                 unsigned long installerUrlSize, char* signatureUrl,
                                 unsigned long signatureUrlSize) {
   if (platform.os == 0 || platform.architecture == 0 || platform.majorVersion == 0) return false;
-  const std::string base = platform_getDownloadBase();
-  const std::string installer = downloadAddress(base, platform, "installer");
-  const std::string signature = downloadAddress(base, platform, "installer.p7");
+  const std::string installerPath = downloadPath(platform, "installer");
+  const std::string signaturePath = downloadPath(platform, "installer.p7");
+  const std::string base = platform_getDownloadBase(
+      {installerPath, signaturePath}, std::min(roomForBase(installerPath, installerUrlSize),
+                                               roomForBase(signaturePath, signatureUrlSize)));
+  const std::string installer = base + installerPath;
+  const std::string signature = base + signaturePath;
   // A cut-short address would name some other file on the server; refuse instead of handing
   // it on as if it were good.
   if (!installerUrl || !signatureUrl || installer.size() >= installerUrlSize ||

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -86,10 +87,13 @@ bool platform_updateDisabledFileExists();
 // The integer under key (UTF-8) in the machine configuration store; 0 when it is not set.
 int platform_getConfigurationValue(const char* key);
 
-// The download server's base address, without a trailing "/": the machine configuration's
-// "DownloadBase" when it is an http or https address (a mirror), else the built-in base. A
-// value that is not such an address is logged as ignored.
-std::string platform_getDownloadBase();
+// The download server's base address, without a trailing "/", for the files at paths (each
+// beginning with "/") below it: the machine configuration's "DownloadBase" when it is usable,
+// else the built-in base. A mirror is usable when it is an http or https address (an
+// international host name is used in its ASCII form) or a file: folder on this machine whose
+// files at paths, and every folder on the way to them, are trusted as machine folders, and when
+// it is at most maxLength bytes long. An unusable value is logged as ignored.
+std::string platform_getDownloadBase(const std::vector<std::string>& paths, std::size_t maxLength);
 
 // Fills all five fields of info with this host's description.
 void platform_getPlatformInfo(PlatformInfo& info);

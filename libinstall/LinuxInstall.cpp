@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "BuildConfig.h"
 #include "libinstall/InstallLog.h"
@@ -19,6 +20,7 @@
 #include "platform/SearchPaths.h"
 #include "platform/Task.h"
 #include "platform/TrustedLocation.h"
+#include "platform/UrlAddress.h"
 #include "platform/UrlDownload.h"
 
 namespace install {
@@ -32,6 +34,7 @@ constexpr const char* kConfigurationFile = "Quillor/Zanth.conf";
 constexpr const char* kConfigurationGroup = "Zanth";
 // The machine's download mirror, in place of the built-in download server.
 constexpr const char* kDownloadBaseKey = "DownloadBase";
+constexpr const char* kNotAMirror = "not an http, https or file address";
 
 constexpr int kNoRuntimeFolder = 3;
 constexpr int kNoAppInstaller = 5;
@@ -115,6 +118,45 @@ class VersionScanner {
 // lookup passes it over (the runtime is looked up once per run).
 void logUntrustedLocation(const std::string& path, const std::string& reason) {
   logIgnoredSetting(path.c_str(), reason.c_str());
+}
+
+// The mirror named by value, as the download addresses begin with it, for the files at paths
+// below it; none, after logging why, when it cannot serve as one.
+std::optional<std::string> usableMirror(std::string value, const std::vector<std::string>& paths) {
+  const auto withoutTrailingSlashes = [](std::string text) {
+    while (!text.empty() && text.back() == '/') text.pop_back();
+    return text;
+  };
+  value = withoutTrailingSlashes(std::move(value));
+  // The download paths are appended to the base: a query or a fragment would swallow them.
+  if (value.find_first_of("?#") != std::string::npos) {
+    logIgnoredSetting(kDownloadBaseKey, kNotAMirror);
+    return std::nullopt;
+  }
+  if (const std::optional<std::string> folder = platform::localPathOfFileUrl(value)) {
+    // The files are run as whoever starts us: someone else who could change them, or any
+    // folder on the way, could run anything under a name that passes the checks later on.
+    for (const std::string& path : paths) {
+      const platform::TrustCheck check = platform::checkTrustedLocation(*folder + path);
+      if (check.trust == platform::Trust::kUntrusted) {
+        logIgnoredSetting(kDownloadBaseKey, check.reason.c_str());
+        return std::nullopt;
+      }
+    }
+    return value;
+  }
+  // libcurl looks an international host name up in its ASCII form; a name without one is no
+  // address at all.
+  const std::optional<std::string> ascii = platform::withAsciiHost(value);
+  if (!ascii) {
+    logIgnoredSetting(kDownloadBaseKey, "the host name has no ASCII form");
+    return std::nullopt;
+  }
+  if (!platform::UrlDownload::canHandleUrl(*ascii)) {
+    logIgnoredSetting(kDownloadBaseKey, kNotAMirror);
+    return std::nullopt;
+  }
+  return withoutTrailingSlashes(*ascii);  // written anew, the address may end in "/" again
 }
 
 }  // namespace
@@ -211,19 +253,17 @@ int platform_getConfigurationValue(const char* key) {
       .integerValue(key);
 }
 
-std::string platform_getDownloadBase() {
+std::string platform_getDownloadBase(const std::vector<std::string>& paths, std::size_t maxLength) {
   const std::optional<std::string> mirror =
       platform::ConfigurationStore(kConfigurationFile, kConfigurationGroup, logUntrustedLocation)
           .stringValue(kDownloadBaseKey);
   if (!mirror) return ZANTH_DOWNLOAD_BASE;
-  std::string base = *mirror;
-  while (!base.empty() && base.back() == '/') base.pop_back();
-  // The download paths are appended to the base: a query or a fragment would swallow them.
-  if (!platform::UrlDownload::canHandleUrl(base) || base.find_first_of("?#") != std::string::npos) {
-    logIgnoredSetting(kDownloadBaseKey, "not an http or https address");
-    return ZANTH_DOWNLOAD_BASE;
+  std::optional<std::string> base = usableMirror(*mirror, paths);
+  if (base && base->size() > maxLength) {
+    logIgnoredSetting(kDownloadBaseKey, "too long for a download address");
+    base.reset();
   }
-  return base;
+  return base.value_or(ZANTH_DOWNLOAD_BASE);
 }
 
 void platform_getPlatformInfo(PlatformInfo& info) {

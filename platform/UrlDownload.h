@@ -53,6 +53,10 @@ struct UrlDownloadLimits {
   // The resolver asked for the desktop's proxy when the environment names none; null for GIO's
   // default one. Not owned; it must outlive the transfer.
   GProxyResolver* proxyResolver = nullptr;
+  // Whether the URL may be a file: URL naming a file on this machine, read as a download (a
+  // local mirror). It is never redirected; the file stands as a 200 answer of its size, and a
+  // missing or unreadable one fails as a 404 (url_error::kFileDoesNotExist).
+  bool allowFileUrl = false;
 };
 
 // Receives the events of one UrlDownload. Every call arrives from the main loop, one at a time,
@@ -120,7 +124,8 @@ class UrlDownloadDelegate {
 class UrlDownload {
  public:
   // Creates the transfer and starts it at once; the delegate must outlive it. Null when the
-  // transfer cannot be made (not an http or https URL, or the transfer library refuses it).
+  // transfer cannot be made (not an http or https URL, nor a file: URL the limits allow, or the
+  // transfer library refuses it).
   [[nodiscard]] static std::unique_ptr<UrlDownload> create(const std::string& url,
                                                            UrlDownloadDelegate& delegate,
                                                            const UrlDownloadLimits& limits = {});

@@ -14,13 +14,14 @@ bool UrlDownload::canHandleUrl(const std::string& url) { return isHttpUrl(url); 
 std::shared_ptr<UrlDownload::Transfer> detail::startUrlTransfer(const std::string& url,
                                                                 UrlDownloadDelegate& delegate,
                                                                 const UrlDownloadLimits& limits) {
-  if (!isHttpUrl(url)) return nullptr;
+  if (transferProtocols(url, limits.allowFileUrl).empty()) return nullptr;
   CurlLoop::shared();
   auto transfer = std::make_shared<CurlTransfer>();
   transfer->requestedUrl = url;
   transfer->currentUrl = url;
   transfer->delegate = &delegate;
   transfer->limits = limits;
+  transfer->localFile = transferProtocols(url, limits.allowFileUrl) == "file";
   if (!transfer->start()) return nullptr;
   return transfer;
 }

@@ -76,6 +76,13 @@ bool CurlTransfer::start() {
   if (list) requestHeaders.reset(list);
   if (!list || !curl_slist_append(list, "Pragma: no-cache")) return false;
   if (!setSharedOptions()) return false;
+  // The size-only attempt's "connection" (the open file) is not kept: libcurl 8 would take the
+  // next attempt as done on it and read nothing.
+  if (localFile && (curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L) != CURLE_OK ||
+                    curl_easy_setopt(easy.get(), CURLOPT_FORBID_REUSE, 1L) != CURLE_OK ||
+                    curl_easy_setopt(easy.get(), CURLOPT_FRESH_CONNECT, 1L) != CURLE_OK)) {
+    return false;
+  }
   pumpSource = OwnedSource<CurlTransfer>::make(this);
   deadlineSource = OwnedSource<CurlTransfer>::make(this);
   retrySource = OwnedSource<CurlTransfer>::make(this);
@@ -88,14 +95,15 @@ bool CurlTransfer::start() {
 
 namespace {
 
-// Limits the transfer to http and https, redirects included.
-bool allowOnlyHttp(CURL* handle) {
-  if (curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK) return true;
+// Limits the transfer to protocols ("http,https" or "file"), redirects included.
+bool allowProtocols(CURL* handle, std::string_view protocols) {
+  const std::string names(protocols);
+  if (curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, names.c_str()) == CURLE_OK) return true;
     // libcurl before 7.85 (Ubuntu 22.04 carries 7.81) knows only the older bit mask.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  return curl_easy_setopt(handle, CURLOPT_PROTOCOLS, long{CURLPROTO_HTTP | CURLPROTO_HTTPS}) ==
-         CURLE_OK;
+  const long mask = names == "file" ? long{CURLPROTO_FILE} : long{CURLPROTO_HTTP | CURLPROTO_HTTPS};
+  return curl_easy_setopt(handle, CURLOPT_PROTOCOLS, mask) == CURLE_OK;
 #pragma GCC diagnostic pop
 }
 
@@ -104,7 +112,8 @@ bool allowOnlyHttp(CURL* handle) {
 bool CurlTransfer::setSharedOptions() {
   CURL* handle = easy.get();
   bool ok =
-      allowOnlyHttp(handle) && curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
+      allowProtocols(handle, transferProtocols(requestedUrl, limits.allowFileUrl)) &&
+      curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
                        static_cast<long>(limits.durations.connect.count())) == CURLE_OK &&
       curl_easy_setopt(handle, CURLOPT_HTTPHEADER, requestHeaders.get()) == CURLE_OK &&
@@ -129,7 +138,8 @@ bool CurlTransfer::beginAttempt() {
   if (curl_easy_setopt(easy.get(), CURLOPT_URL, currentUrl.c_str()) != CURLE_OK || !setRange()) {
     return false;
   }
-  if (environmentNamesProxy()) return sendRequest();
+  // A file is read here: there is no proxy to ask for.
+  if (localFile || environmentNamesProxy()) return sendRequest();
   GProxyResolver* resolver = limits.proxyResolver ? limits.proxyResolver : desktopProxyResolver();
   if (!resolver) {
     // No desktop proxy; the empty address also clears a previous attempt's.
@@ -222,7 +232,8 @@ void CurlTransfer::headersComplete() {
   // Only the first answer of an attempt counts; a blank line after trailers is no new answer.
   // A proxy's 407 may be answered by libcurl within the attempt: the answer after it counts.
   if (state != State::Requesting && state != State::Challenged) return;
-  ResponseHeaders headers = readResponseHeaders(easy.get(), attempt.headerLines);
+  ResponseHeaders headers =
+      localFile ? readFileAnswer(currentUrl) : readResponseHeaders(easy.get(), attempt.headerLines);
   if (headers.status < 200) return;  // an interim answer; the real one follows
   if (headers.status == 407) return moveTo(State::Challenged);
   if (headers.status >= 400) {
@@ -400,6 +411,10 @@ void CurlTransfer::reportReceivedBytes() {
 // curl is done with the attempt: the transfer waits to try again, fails, follows a redirect, or
 // finishes.
 void CurlTransfer::concludeAttempt() {
+  if (localFile && !readingLocalBody && *attempt.result == CURLE_OK && !attempt.failure) {
+    headersComplete();  // the file's size, known now, is its answer
+    if (!attempt.failure) return readLocalFile();
+  }
   if (const std::optional<Failure> failure = attemptFailure()) {
     const bool again = retryPolicy.allowsRetry(retries, reportedOffset > 0, failure->curable);
     return again ? waitToRetry(failure->error) : fail(failure->error);
@@ -422,6 +437,21 @@ void CurlTransfer::concludeAttempt() {
     case State::Waiting:
     case State::Stopped:
       return;
+  }
+}
+
+// curl cannot hold a file's body back until there is a destination, as it does a server's: the
+// first attempt of a file: transfer asks only for the file's size. With the answer given and the
+// destination made, the next attempt reads the body straight into it.
+void CurlTransfer::readLocalFile() {
+  // The pump may have given the answer already, when the size came as header lines.
+  if (!destination && !deliverResponse()) return;
+  readingLocalBody = true;
+  attempt.result.reset();
+  if (curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 0L) != CURLE_OK ||
+      !CurlLoop::shared().add(easy.get(), *this)) {
+    attempt.result = CURLE_OK;  // not in the multi
+    fail(urlError(url_error::kUnsupportedUrl, "unsupported URL", currentUrl));
   }
 }
 

@@ -111,6 +111,10 @@ struct CurlTransfer final : UrlDownload::Transfer,
   UrlDownloadLimits limits;
   std::string requestedUrl;
   std::string currentUrl;  // the URL of the current attempt
+  // A file: transfer (the limits allow it): a first attempt learns the file's size, which is
+  // its answer; a second reads the body (readLocalFile).
+  bool localFile = false;
+  bool readingLocalBody = false;  // the attempt that reads a local file's body is out
 
  private:
   // A failure an attempt met, and whether another attempt may cure it.
@@ -185,6 +189,7 @@ struct CurlTransfer final : UrlDownload::Transfer,
   [[nodiscard]] std::optional<Failure> attemptFailure() const;
   void waitToRetry(const Error& failure);
   void retry();
+  void readLocalFile();
   void followRedirect();
   void finish();
   void fail(const Error& failure);

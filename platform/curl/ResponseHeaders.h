@@ -55,6 +55,10 @@ class HeaderLines {
 // are not looked at. lines serves where curl cannot answer itself.
 ResponseHeaders readResponseHeaders(CURL* easy, const HeaderLines& lines);
 
+// The answer to a request for the file: URL url, which has no status line: a regular file
+// stands as a 200 announcing its size, anything else (nothing there, a folder) as a 404.
+ResponseHeaders readFileAnswer(const std::string& url);
+
 // The absolute URL the latest response of a request for requestUrl redirects to (its Location,
 // resolved against requestUrl); none when it names none or the address does not parse.
 std::optional<std::string> redirectUrl(CURL* easy, const HeaderLines& lines,

@@ -44,6 +44,9 @@ Error errorForCurlCode(CURLcode code, const std::string& url) {
       return urlError(url_error::kUnsupportedUrl, "unsupported URL", url);
     case CURLE_URL_MALFORMAT:
       return urlError(url_error::kBadUrl, "bad URL", url);
+    case CURLE_FILE_COULDNT_READ_FILE:
+      // A local mirror without the file: as the server's 404 would be.
+      return errorForHttpStatus(404, url);
     case CURLE_TOO_MANY_REDIRECTS:
       return urlError(url_error::kHttpTooManyRedirects, "too many HTTP redirects", url);
     case CURLE_WEIRD_SERVER_REPLY:

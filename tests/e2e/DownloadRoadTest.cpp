@@ -253,5 +253,75 @@ TEST_F(DownloadRoad, InstallerThatCannotBeStartedIsAFailedChild) {
   EXPECT_THAT(leftovers(), IsEmpty());
 }
 
+// The road from a mirror folder on this machine (a share, a mounted medium) named in the
+// machine configuration: the installer and its signature are read from it and verified as
+// downloads are; the revocation lists keep their own addresses.
+class MirrorFolderRoad : public DownloadRoad {
+ protected:
+  void SetUp() override {
+    DownloadRoad::SetUp();
+    for (const std::string file : {"installer", "installer.p7"}) {
+      const std::string to = mirrorPath(file);
+      std::filesystem::create_directories(std::filesystem::path(to).parent_path());
+      std::filesystem::copy_file(serverPath(kServerFolder + "/" + file), to);
+    }
+    testsupport::writeFile(box.configDir() + "/Quillor/Zanth.conf",
+                           "[Zanth]\nDownloadBase=file://" + mirror() + "\n");
+  }
+  std::string mirror() const { return box.root() + "/mirror"; }
+  std::string mirrorPath(const std::string& file) const {
+    return mirror() + "/" + kServerFolder + "/" + file;
+  }
+  std::string mirrorUrl(const std::string& file) const { return "file://" + mirrorPath(file); }
+};
+
+TEST_F(MirrorFolderRoad, MachineWithoutANetworkInstallsFromTheFolder) {
+  // A network namespace of its own, with not even a loopback link up: the fixture server that
+  // http_proxy names cannot be reached from it.
+  auto result = box.runProgram(
+      "/usr/bin/unshare", {"-n", box.programPath(), "-silent", "-eulaAccepted", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(received(), "711\n-silent\n-eulaAccepted\n" + box.appPath() + "\n");
+  const Lines lines = logTexts();
+  ASSERT_GE(lines.size(), 9u) << ::testing::PrintToString(lines);
+  EXPECT_THAT(
+      Lines(lines.begin(), lines.begin() + 8),
+      ElementsAreArray(beginLines() + fetchedLines("runtime", mirrorUrl("installer"), "installer") +
+                       fetchedLines("signature", mirrorUrl("installer.p7"), "installer.p7")));
+  // The lists cannot be reached: passed over, as they are whenever they cannot be fetched.
+  EXPECT_THAT(lines, ::testing::Contains("Begin crl download from " + kRootCrlUrl));
+  EXPECT_THAT(lines, ::testing::Contains("Detached signature verified"));
+  EXPECT_EQ(lines.back(), "Bootstrapper end with exit code 0");
+  EXPECT_THAT(leftovers(), IsEmpty());
+  EXPECT_THAT(server.requests(), IsEmpty());
+}
+
+TEST_F(MirrorFolderRoad, MissingFileInTheFolderShowsTheUpdateUnavailableDialog) {
+  std::filesystem::remove(mirrorPath("installer.p7"));
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 11);
+  EXPECT_THAT(result.err, HasSubstr(kUpdateUnavailable));
+  EXPECT_THAT(received(), IsEmpty());
+  const Lines lines = logTexts();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 3], "Begin signature download from " + mirrorUrl("installer.p7"));
+  EXPECT_EQ(lines[lines.size() - 2],
+            "E: Download failure: The requested URL was not found on this server.");
+  EXPECT_EQ(lines.back(), "E: Bootstrapper end with exit code 11");
+  EXPECT_THAT(leftovers(), IsEmpty());
+  EXPECT_THAT(server.requests(), IsEmpty());
+}
+
+TEST_F(MirrorFolderRoad, FolderOthersMayChangeIsIgnoredForTheBuiltInServer) {
+  std::filesystem::permissions(mirror(), std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::add);
+  auto result = box.run({"-silent", "-allowDownload"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_THAT(logTexts(), ::testing::Contains("Ignoring setting DownloadBase: " + mirror() +
+                                              " may be written by group or others (mode 0757)"));
+  EXPECT_THAT(logTexts(), ::testing::Contains("Begin runtime download from " + kInstallerUrl));
+  EXPECT_EQ(server.requests().size(), 4u) << "installer, signature and the two lists";
+}
+
 }  // namespace
 }  // namespace e2e

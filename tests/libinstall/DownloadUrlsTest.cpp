@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -127,7 +128,7 @@ TEST(DownloadUrls, MachineMirrorReplacesTheBase) {
   testsupport::EnvironmentGuard env;
   env.set("XDG_CONFIG_DIRS", scratch.path("etc"));
   testsupport::SyslogCapture log;
-  const std::string ignored = "Ignoring setting DownloadBase: not an http or https address";
+  const std::string ignored = "Ignoring setting DownloadBase: not an http, https or file address";
   const struct {
     const char* conf;  // etc/Quillor/Zanth.conf; null: no file
     std::string base;
@@ -157,5 +158,110 @@ TEST(DownloadUrls, MachineMirrorReplacesTheBase) {
     EXPECT_EQ(log.texts(),
               c.logged ? std::vector<std::string>{ignored} : std::vector<std::string>{})
         << what;
+  }
+}
+
+// A mirror's value that cannot give usable addresses is logged with its reason and the built-in
+// base stays: one too long for the caller's buffers, a host name with no ASCII form. An
+// international host name that has one is used in that form, as it is looked up.
+TEST(DownloadUrls, MirrorThatCannotGiveUsableAddressesFallsBackWithItsReason) {
+  testsupport::ScratchFolder scratch;
+  testsupport::EnvironmentGuard env;
+  env.set("XDG_CONFIG_DIRS", scratch.path("etc"));
+  testsupport::SyslogCapture log;
+  const PlatformInfo platform{2, 10, 6, 8, 1};
+  const std::string path = "/zanth/3/kob/macos10.6/x86/installer";
+  const std::string longBase = "https://mirror.example/" + std::string(480, 'a');
+  const struct {
+    std::string base;  // DownloadBase
+    std::string used;
+    const char* reason;  // null: nothing logged
+  } cases[] = {
+      {longBase, kBase, "too long for a download address"},
+      // Exactly as long as still fits the signature's address with its NUL.
+      {longBase.substr(0, 511 - path.size() - 3), longBase.substr(0, 511 - path.size() - 3),
+       nullptr},
+      {"http://bücher.example", "http://xn--bcher-kva.example", nullptr},
+      {"https://b\xC3\xBC"
+       "cher.example:8443/q",
+       "https://xn--bcher-kva.example:8443/q", nullptr},
+      // A label over 63 bytes in its ASCII form, and a no-break space inside a name.
+      {"http://\xC3\xBC" + std::string(70, 'a') + ".example", kBase,
+       "the host name has no ASCII form"},
+      {"http://a\xC2\xA0"
+       "b.example",
+       kBase, "the host name has no ASCII form"},
+      {"http://mirror.example\xFF", kBase, "not an http, https or file address"},
+  };
+  for (const auto& c : cases) {
+    testsupport::writeFile(scratch.path("etc/Quillor/Zanth.conf"),
+                           "[Zanth]\nDownloadBase=" + c.base + "\n");
+    log.clear();
+    Buffers b;
+    ASSERT_TRUE(install::getDownloadUrlsForPlatform(platform, b.installer, 512, b.signature, 512))
+        << c.base;
+    EXPECT_EQ(std::string(b.installer), c.used + path) << c.base;
+    EXPECT_EQ(std::string(b.signature), c.used + path + ".p7") << c.base;
+    EXPECT_EQ(log.texts(), c.reason ? std::vector<std::string>{std::string("Ignoring setting "
+                                                                           "DownloadBase: ") +
+                                                               c.reason}
+                                    : std::vector<std::string>{})
+        << c.base;
+  }
+}
+
+// A mirror folder on this machine is used only when nobody else could change its files or any
+// folder on the way to them; a file that is not there yet is a download that will fail.
+TEST(DownloadUrls, MirrorFolderIsUsedOnlyWhenItsFilesAreTrusted) {
+  testsupport::ScratchFolder scratch;
+  testsupport::EnvironmentGuard env;
+  env.set("XDG_CONFIG_DIRS", scratch.path("etc"));
+  testsupport::SyslogCapture log;
+  const PlatformInfo platform{2, 10, 6, 8, 1};
+  const std::string path = "/zanth/3/kob/macos10.6/x86/installer";
+  const std::string mirror = scratch.path("my mirror");
+  const std::string url = "file://" + std::string(mirror).replace(mirror.find(' '), 1, "%20");
+  testsupport::writeFile(scratch.path("etc/Quillor/Zanth.conf"),
+                         "[Zanth]\nDownloadBase=" + url + "/\n");
+  const auto baseUsed = [&] {
+    log.clear();
+    Buffers b;
+    EXPECT_TRUE(install::getDownloadUrlsForPlatform(platform, b.installer, 512, b.signature, 512));
+    EXPECT_EQ(std::string(b.signature).substr(std::string(b.installer).size()), ".p7");
+    return std::string(b.installer).substr(0, std::string(b.installer).size() - path.size());
+  };
+
+  EXPECT_EQ(baseUsed(), url) << "a folder without the files yet";
+  EXPECT_THAT(log.texts(), ::testing::IsEmpty());
+  testsupport::writeFile(mirror + path, "installer");
+  testsupport::writeFile(mirror + path + ".p7", "signature");
+  EXPECT_EQ(baseUsed(), url);
+  EXPECT_THAT(log.texts(), ::testing::IsEmpty());
+
+  const struct {
+    std::string item;  // made writable by others, then put back
+    std::filesystem::perms mode;
+  } cases[] = {
+      {mirror + path + ".p7", std::filesystem::perms(0644)},
+      {mirror + path, std::filesystem::perms(0644)},
+      {mirror + "/zanth/3", std::filesystem::perms(0755)},
+      {mirror, std::filesystem::perms(0755)},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::permissions(c.item, c.mode | std::filesystem::perms::others_write);
+    EXPECT_EQ(baseUsed(), kBase) << c.item;
+    ASSERT_EQ(log.texts().size(), 1u) << c.item;
+    EXPECT_THAT(log.texts()[0], ::testing::StartsWith("Ignoring setting DownloadBase: ")) << c.item;
+    EXPECT_THAT(log.texts()[0], ::testing::HasSubstr(c.item)) << "the reason names the item";
+    std::filesystem::permissions(c.item, c.mode);
+  }
+  const std::string others[] = {"file://mirror.corp.example/srv/zanth", "file:relative/zanth"};
+  for (const std::string& value : others) {
+    testsupport::writeFile(scratch.path("etc/Quillor/Zanth.conf"),
+                           "[Zanth]\nDownloadBase=" + value + "\n");
+    EXPECT_EQ(baseUsed(), kBase) << value;
+    EXPECT_EQ(log.texts(), std::vector<std::string>{"Ignoring setting DownloadBase: not an http, "
+                                                    "https or file address"})
+        << value;
   }
 }
