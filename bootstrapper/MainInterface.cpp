@@ -26,16 +26,16 @@ ProgressStatus::Wording progressWording() {
 void describeForScreenReaders(platform::ui::InterfaceResource& resource) {
   using platform::ui::AccessibleRole;
   if (auto* bar = resource.progressIndicator("progressBar")) {
-    bar->setAccessibleRole(AccessibleRole::ProgressBar);
-    bar->setAccessibleName(
+    bar->accessible().setRole(AccessibleRole::ProgressBar);
+    bar->accessible().setName(
         LocalizedStrings::getStatusMessage(ACCESSIBLE_PROGRESS_BAR).value_or(""));
   }
   if (auto* phase = resource.label("pleaseWaitLabel")) {
-    phase->setAccessibleRole(AccessibleRole::Label);
+    phase->accessible().setRole(AccessibleRole::Label);
   }
   if (auto* line = resource.label("statusLabel")) {
-    line->setAccessibleRole(AccessibleRole::StatusBar);
-    line->setAccessibleName(
+    line->accessible().setRole(AccessibleRole::StatusBar);
+    line->accessible().setName(
         LocalizedStrings::getStatusMessage(ACCESSIBLE_STATUS_LINE).value_or(""));
   }
 }

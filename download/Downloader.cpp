@@ -194,7 +194,7 @@ void Downloader::sendDoneNotfication(bool success, bool cancelled) {
 
 void Downloader::showStatus(const std::string& line) {
   if (statusLabel_) statusLabel_->setText(line);
-  if (progressBar_) progressBar_->setAccessibleDescription(line);
+  if (progressBar_) progressBar_->accessible().setDescription(line);
 }
 
 void Downloader::continueAfterFailure() {

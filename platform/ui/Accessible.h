@@ -11,17 +11,17 @@ enum class AccessibleRole {
   ProgressBar,  // how far the work has come
 };
 
-// An object a screen reader can announce by its name, role and description, besides what it
-// shows.
+// What a screen reader announces of a widget besides what it shows: its name, role and
+// description. Each widget that has one hands it out with accessible().
 class Accessible {
  public:
   virtual ~Accessible() = default;
-  virtual void setAccessibleName(const std::string& name) = 0;
-  virtual std::string accessibleName() const = 0;
-  virtual void setAccessibleDescription(const std::string& description) = 0;
-  virtual std::string accessibleDescription() const = 0;
-  virtual void setAccessibleRole(AccessibleRole role) = 0;
-  virtual AccessibleRole accessibleRole() const = 0;
+  virtual void setName(const std::string& name) = 0;
+  virtual std::string name() const = 0;
+  virtual void setDescription(const std::string& description) = 0;
+  virtual std::string description() const = 0;
+  virtual void setRole(AccessibleRole role) = 0;
+  virtual AccessibleRole role() const = 0;
 };
 
 }  // namespace platform::ui

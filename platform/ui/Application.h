@@ -45,8 +45,9 @@ class Application {
   bool hasDisplay() const;
   // Shows window and runs a nested loop, modal for the whole application, until
   // stopModalWithCode is called; returns that code (kModalResponseAbort when the user closed
-  // the window instead, or it was destroyed from outside). The window stays up afterwards. Headless, the window's title and texts
-  // go to standard error and kModalResponseAbort is returned at once.
+  // the window instead, or it was destroyed from outside). The window stays up afterwards.
+  // Headless, the window's title and texts go to standard error and kModalResponseAbort is returned
+  // at once.
   int runModalForWindow(Window& window);
   // Ends the innermost modal loop with code; does nothing when no modal loop runs.
   void stopModalWithCode(int code);

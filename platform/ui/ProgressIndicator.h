@@ -8,9 +8,11 @@ namespace platform::ui {
 // at its own pace, so frequent updates cost next to nothing. An indeterminate bar shows that
 // work goes on without saying how far it has come (it pulses) and ignores its value until it
 // is made determinate again.
-class ProgressIndicator : public Accessible {
+class ProgressIndicator {
  public:
-  ~ProgressIndicator() override = default;
+  virtual ~ProgressIndicator() = default;
+  virtual Accessible& accessible() = 0;
+  virtual const Accessible& accessible() const = 0;
   virtual void setDoubleValue(double value) = 0;
   virtual double doubleValue() const = 0;
   virtual void setIndeterminate(bool indeterminate) = 0;

@@ -451,7 +451,7 @@ TEST_F(DownloaderTest, StatusLineAndPhaseFollowTheRun) {
   downloader.setUrlStrings({url("/_drip=6000,100/slow")});
   run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
     testsupport::runMainLoopUntil([&] {
-      if (!status.text().empty()) described.push_back(bar.accessibleDescription());
+      if (!status.text().empty()) described.push_back(bar.accessible().description());
       return !downloader.isDownloading();
     });
   });

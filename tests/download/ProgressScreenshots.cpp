@@ -73,7 +73,8 @@ int main(int argc, char** argv) {
   downloader.setStatusLabel(resource->label("statusLabel"));
   resource->window("progressWindow")->setTitle(message(LABEL_INSTALLING) + "Foo");
   resource->progressIndicator("progressBar")
-      ->setAccessibleName(statusMessage(ACCESSIBLE_PROGRESS_BAR));
+      ->accessible()
+      .setName(statusMessage(ACCESSIBLE_PROGRESS_BAR));
   downloader.setLocalizedPleaseWait(message(LABEL_PLEASE_WAIT));
   downloader.setLocalizedCancel(message(BUTTON_CANCEL));
   downloader.setLocalizedVerifyingDownload(message(LABEL_VERIFYING_DOWNLOAD));

@@ -23,8 +23,8 @@ struct ManualClock {
 };
 
 // Feeds the estimator rate bytes per second for duration, in steps of 500 ms.
-void transfer(ManualClock& clock, TransferEstimator& estimator, std::int64_t& received,
-              double rate, std::chrono::milliseconds duration) {
+void transfer(ManualClock& clock, TransferEstimator& estimator, std::int64_t& received, double rate,
+              std::chrono::milliseconds duration) {
   for (auto t = 0ms; t < duration; t += 500ms) {
     clock.now += 500ms;
     received += static_cast<std::int64_t>(rate / 2);

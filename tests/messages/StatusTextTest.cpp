@@ -29,8 +29,8 @@ TEST(StatusText, EveryLanguageWritesTheLineAndTheRetry) {
        "Verbindung unterbrochen. Neuer Versuch in 4 Sekunden."},
       {"en", "12.4~MB of 48.0~MB (3.1~MB/s), about 15 seconds left", "12.4~MB received",
        "Connection lost. Trying again in 4 seconds."},
-      {"es", "12,4~MB de 48,0~MB (3,1~MB/s), quedan unos 15 segundos",
-       "12,4~MB recibidos", "Se perdió la conexión. Se volverá a intentar en 4 segundos."},
+      {"es", "12,4~MB de 48,0~MB (3,1~MB/s), quedan unos 15 segundos", "12,4~MB recibidos",
+       "Se perdió la conexión. Se volverá a intentar en 4 segundos."},
       {"fr", "12,4~Mo sur 48,0~Mo (3,1~Mo/s), environ 15 secondes restantes", "12,4~Mo reçus",
        "Connexion perdue. Nouvelle tentative dans 4 secondes."},
       {"it", "12,4~MB di 48,0~MB (3,1~MB/s), circa 15 secondi rimanenti", "12,4~MB ricevuti",
@@ -79,18 +79,18 @@ TEST(StatusText, PluralRulesPickTheFormForTheCount) {
     int form;
   };
   const Case cases[] = {
-      {PluralRule::None, 1, 0},        {PluralRule::None, 5, 0},
-      {PluralRule::OneOther, 1, 0},    {PluralRule::OneOther, 0, 1},
-      {PluralRule::OneOther, 21, 1},   {PluralRule::ZeroOneOther, 0, 0},
+      {PluralRule::None, 1, 0},         {PluralRule::None, 5, 0},
+      {PluralRule::OneOther, 1, 0},     {PluralRule::OneOther, 0, 1},
+      {PluralRule::OneOther, 21, 1},    {PluralRule::ZeroOneOther, 0, 0},
       {PluralRule::ZeroOneOther, 2, 1}, {PluralRule::Russian, 1, 0},
-      {PluralRule::Russian, 21, 0},    {PluralRule::Russian, 11, 2},
-      {PluralRule::Russian, 3, 1},     {PluralRule::Russian, 22, 1},
-      {PluralRule::Russian, 12, 2},    {PluralRule::Russian, 25, 2},
-      {PluralRule::Russian, 111, 2},   {PluralRule::Czech, 1, 0},
-      {PluralRule::Czech, 4, 1},       {PluralRule::Czech, 22, 2},
-      {PluralRule::Czech, 5, 2},       {PluralRule::Polish, 1, 0},
-      {PluralRule::Polish, 21, 2},     {PluralRule::Polish, 22, 1},
-      {PluralRule::Polish, 14, 2},     {PluralRule::Polish, 104, 1},
+      {PluralRule::Russian, 21, 0},     {PluralRule::Russian, 11, 2},
+      {PluralRule::Russian, 3, 1},      {PluralRule::Russian, 22, 1},
+      {PluralRule::Russian, 12, 2},     {PluralRule::Russian, 25, 2},
+      {PluralRule::Russian, 111, 2},    {PluralRule::Czech, 1, 0},
+      {PluralRule::Czech, 4, 1},        {PluralRule::Czech, 22, 2},
+      {PluralRule::Czech, 5, 2},        {PluralRule::Polish, 1, 0},
+      {PluralRule::Polish, 21, 2},      {PluralRule::Polish, 22, 1},
+      {PluralRule::Polish, 14, 2},      {PluralRule::Polish, 104, 1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StatusText::pluralForm(c.rule, c.n), c.form)

@@ -193,8 +193,8 @@ TEST(GtkBackend, ClosingTheModalWindowEndsItsLoop) {
 TEST(GtkBackend, ProgressBarIsLabelledByThePhaseAndDescribedByTheLine) {
   auto resource = InterfaceResource::load("MainInterface");
   ASSERT_NE(resource, nullptr);
-  resource->label("statusLabel")->setAccessibleRole(platform::ui::AccessibleRole::StatusBar);
-  resource->progressIndicator("progressBar")->setAccessibleName("Download progress");
+  resource->label("statusLabel")->accessible().setRole(platform::ui::AccessibleRole::StatusBar);
+  resource->progressIndicator("progressBar")->accessible().setName("Download progress");
   resource->progressIndicator("progressBar")->setIndeterminate(true);  // a pulse timer to stop
 
   GtkWidget* bar = nullptr;

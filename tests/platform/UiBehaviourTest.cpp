@@ -98,16 +98,16 @@ TEST(Widgets, ProgressWindowCarriesAStatusLineAndAccessibleNames) {
   auto* line = resource->label("statusLabel");
   ASSERT_NE(line, nullptr) << "the status line under the bar";
   EXPECT_EQ(line->text(), "");
-  EXPECT_EQ(bar->accessibleRole(), AccessibleRole::ProgressBar);
+  EXPECT_EQ(bar->accessible().role(), AccessibleRole::ProgressBar);
 
-  line->setAccessibleRole(AccessibleRole::StatusBar);
-  line->setAccessibleName("Downloadstatus");
-  bar->setAccessibleName("Downloadfortschritt");
-  bar->setAccessibleDescription("12,4 MB von 48,0 MB");
-  EXPECT_EQ(line->accessibleRole(), AccessibleRole::StatusBar);
-  EXPECT_EQ(line->accessibleName(), "Downloadstatus");
-  EXPECT_EQ(bar->accessibleName(), "Downloadfortschritt");
-  EXPECT_EQ(bar->accessibleDescription(), "12,4 MB von 48,0 MB");
+  line->accessible().setRole(AccessibleRole::StatusBar);
+  line->accessible().setName("Downloadstatus");
+  bar->accessible().setName("Downloadfortschritt");
+  bar->accessible().setDescription("12,4 MB von 48,0 MB");
+  EXPECT_EQ(line->accessible().role(), AccessibleRole::StatusBar);
+  EXPECT_EQ(line->accessible().name(), "Downloadstatus");
+  EXPECT_EQ(bar->accessible().name(), "Downloadfortschritt");
+  EXPECT_EQ(bar->accessible().description(), "12,4 MB von 48,0 MB");
 
   bar->setDoubleValue(30.0);
   bar->setIndeterminate(true);

@@ -72,15 +72,15 @@ class GtkUiButton : public Button {
 
 // The accessibility object (ATK) of a widget, as the screen reader's bridge sees it. The
 // object belongs to the widget.
-class GtkAccessibleObject {
+class GtkAccessibleObject : public Accessible {
  public:
   explicit GtkAccessibleObject(GtkWidget* widget) : widget_(widget) {}
-  void setName(const std::string& name);
-  std::string name() const;
-  void setDescription(const std::string& description);
-  std::string description() const;
-  void setRole(AccessibleRole role);
-  AccessibleRole role() const;
+  void setName(const std::string& name) override;
+  std::string name() const override;
+  void setDescription(const std::string& description) override;
+  std::string description() const override;
+  void setRole(AccessibleRole role) override;
+  AccessibleRole role() const override;
 
  private:
   AtkObject* atk() const { return gtk_widget_get_accessible(widget_); }
@@ -92,14 +92,8 @@ class GtkUiLabel : public Label {
   explicit GtkUiLabel(GtkLabel* label) : label_(retained(label)), accessible_(GTK_WIDGET(label)) {}
   void setText(const std::string& text) override;
   std::string text() const override;
-  void setAccessibleName(const std::string& name) override { accessible_.setName(name); }
-  std::string accessibleName() const override { return accessible_.name(); }
-  void setAccessibleDescription(const std::string& text) override {
-    accessible_.setDescription(text);
-  }
-  std::string accessibleDescription() const override { return accessible_.description(); }
-  void setAccessibleRole(AccessibleRole role) override { accessible_.setRole(role); }
-  AccessibleRole accessibleRole() const override { return accessible_.role(); }
+  Accessible& accessible() override { return accessible_; }
+  const Accessible& accessible() const override { return accessible_; }
 
  private:
   ObjectPtr<GtkLabel> label_;
@@ -116,14 +110,8 @@ class GtkUiProgressIndicator : public ProgressIndicator {
   double doubleValue() const override { return value_; }
   void setIndeterminate(bool indeterminate) override;
   bool isIndeterminate() const override { return pulseSource_ != 0; }
-  void setAccessibleName(const std::string& name) override { accessible_.setName(name); }
-  std::string accessibleName() const override { return accessible_.name(); }
-  void setAccessibleDescription(const std::string& text) override {
-    accessible_.setDescription(text);
-  }
-  std::string accessibleDescription() const override { return accessible_.description(); }
-  void setAccessibleRole(AccessibleRole role) override { accessible_.setRole(role); }
-  AccessibleRole accessibleRole() const override { return accessible_.role(); }
+  Accessible& accessible() override { return accessible_; }
+  const Accessible& accessible() const override { return accessible_; }
 
  private:
   static gboolean onPulse(gpointer self);

@@ -32,12 +32,12 @@ class TextSource {
 class HeadlessAccessible : public Accessible {
  public:
   explicit HeadlessAccessible(AccessibleRole role) : role_(role) {}
-  void setAccessibleName(const std::string& name) override { name_ = name; }
-  std::string accessibleName() const override { return name_; }
-  void setAccessibleDescription(const std::string& text) override { description_ = text; }
-  std::string accessibleDescription() const override { return description_; }
-  void setAccessibleRole(AccessibleRole role) override { role_ = role; }
-  AccessibleRole accessibleRole() const override { return role_; }
+  void setName(const std::string& name) override { name_ = name; }
+  std::string name() const override { return name_; }
+  void setDescription(const std::string& text) override { description_ = text; }
+  std::string description() const override { return description_; }
+  void setRole(AccessibleRole role) override { role_ = role; }
+  AccessibleRole role() const override { return role_; }
 
  private:
   std::string name_;
@@ -88,14 +88,8 @@ class HeadlessButton : public Button, public HeadlessObject {
 
 class HeadlessLabel : public Label, public HeadlessObject, public TextSource {
  public:
-  void setAccessibleName(const std::string& name) override { accessible_.setAccessibleName(name); }
-  std::string accessibleName() const override { return accessible_.accessibleName(); }
-  void setAccessibleDescription(const std::string& text) override {
-    accessible_.setAccessibleDescription(text);
-  }
-  std::string accessibleDescription() const override { return accessible_.accessibleDescription(); }
-  void setAccessibleRole(AccessibleRole role) override { accessible_.setAccessibleRole(role); }
-  AccessibleRole accessibleRole() const override { return accessible_.accessibleRole(); }
+  Accessible& accessible() override { return accessible_; }
+  const Accessible& accessible() const override { return accessible_; }
 
   void setText(const std::string& text) override { text_ = text; }
   std::string text() const override { return text_; }
@@ -112,14 +106,8 @@ class HeadlessProgressIndicator : public ProgressIndicator, public HeadlessObjec
   double doubleValue() const override { return value_; }
   void setIndeterminate(bool indeterminate) override { indeterminate_ = indeterminate; }
   bool isIndeterminate() const override { return indeterminate_; }
-  void setAccessibleName(const std::string& name) override { accessible_.setAccessibleName(name); }
-  std::string accessibleName() const override { return accessible_.accessibleName(); }
-  void setAccessibleDescription(const std::string& text) override {
-    accessible_.setAccessibleDescription(text);
-  }
-  std::string accessibleDescription() const override { return accessible_.accessibleDescription(); }
-  void setAccessibleRole(AccessibleRole role) override { accessible_.setAccessibleRole(role); }
-  AccessibleRole accessibleRole() const override { return accessible_.accessibleRole(); }
+  Accessible& accessible() override { return accessible_; }
+  const Accessible& accessible() const override { return accessible_; }
 
  private:
   double value_ = 0.0;
