@@ -112,30 +112,31 @@ void GtkUiButton::performClick() {
 
 // Accessibility objects
 
+// The accessible object is reached through its GObject properties rather than ATK's own calls:
+// GTK brings ATK along, and the program file then names no library beyond GTK's own.
+
 void GtkAccessibleObject::setName(const std::string& name) {
-  atk_object_set_name(atk(), name.c_str());
+  g_object_set(atk(), "accessible-name", name.c_str(), nullptr);
 }
 
-std::string GtkAccessibleObject::name() const {
-  const char* name = atk_object_get_name(atk());
-  return name ? name : "";
-}
+std::string GtkAccessibleObject::name() const { return stringProperty("accessible-name"); }
 
 void GtkAccessibleObject::setDescription(const std::string& description) {
-  atk_object_set_description(atk(), description.c_str());
+  g_object_set(atk(), "accessible-description", description.c_str(), nullptr);
 }
 
 std::string GtkAccessibleObject::description() const {
-  const char* description = atk_object_get_description(atk());
-  return description ? description : "";
+  return stringProperty("accessible-description");
 }
 
 void GtkAccessibleObject::setRole(AccessibleRole role) {
-  atk_object_set_role(atk(), atkRoleOf(role));
+  g_object_set(atk(), "accessible-role", atkRoleOf(role), nullptr);
 }
 
 AccessibleRole GtkAccessibleObject::role() const {
-  switch (atk_object_get_role(atk())) {
+  AtkRole role = ATK_ROLE_INVALID;
+  g_object_get(atk(), "accessible-role", &role, nullptr);
+  switch (role) {
     case ATK_ROLE_STATUSBAR:
       return AccessibleRole::StatusBar;
     case ATK_ROLE_PROGRESS_BAR:
@@ -143,6 +144,13 @@ AccessibleRole GtkAccessibleObject::role() const {
     default:
       return AccessibleRole::Label;
   }
+}
+
+std::string GtkAccessibleObject::stringProperty(const char* property) const {
+  gchar* value = nullptr;
+  g_object_get(atk(), property, &value, nullptr);
+  const GCharPtr owned(value);
+  return value ? value : "";
 }
 
 // Label

@@ -84,6 +84,7 @@ class GtkAccessibleObject : public Accessible {
 
  private:
   AtkObject* atk() const { return gtk_widget_get_accessible(widget_); }
+  std::string stringProperty(const char* property) const;
   GtkWidget* widget_;
 };
 
