@@ -110,6 +110,7 @@ void Downloader::startDownload(const std::string& notificationName) {
 platform::UrlDownloadLimits Downloader::limitsForCurrentUrl(
     const std::string& notificationName) const {
   platform::UrlDownloadLimits limits;
+  limits.durations = transferDurations_;
   if (notificationName == INSTALLER_DOWNLOAD_NOTIFY_DONE) {
     limits.maxLength = currentUrlIndex_ == 0 ? std::uint64_t{ZANTH_MAX_INSTALLER_BYTES}
                                              : DOWNLOADER_MAX_SIGNATURE_BYTES;

@@ -51,6 +51,11 @@ class Downloader : public platform::UrlDownloadDelegate {
   // When set, a failed URL does not end the run, and the run's result is true.
   void setIgnoreFailures(bool ignoreFailures) { ignoreFailures_ = ignoreFailures; }
   bool ignoreFailures() const { return ignoreFailures_; }
+  // How long each transfer waits on what it waits for (retry pauses, silence, a slow link); the
+  // program's values unless set.
+  void setTransferDurations(const platform::UrlDownloadDurations& durations) {
+    transferDurations_ = durations;
+  }
   // When set, the progress window is never shown (the Cancel button still follows the run).
   void setSilent(bool silent) { silent_ = silent; }
   bool silent() const { return silent_; }
@@ -169,6 +174,7 @@ class Downloader : public platform::UrlDownloadDelegate {
   std::vector<std::string> cleanupPaths_;
   std::optional<platform::Error> lastError_;
   bool ignoreFailures_ = false;
+  platform::UrlDownloadDurations transferDurations_;
   bool silent_ = false;
   std::string notificationName_;
   platform::ui::Window* progressWindow_ = nullptr;

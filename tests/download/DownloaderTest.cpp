@@ -91,6 +91,10 @@ class DownloaderTest : public ::testing::Test {
     downloader.setPleaseWaitLabel(&label);
     downloader.setLocalizedPleaseWait("Please wait");
     downloader.setLocalizedCancel("Cancel");
+    platform::UrlDownloadDurations quick;
+    quick.retryPauses = {std::chrono::milliseconds(10), std::chrono::milliseconds(20),
+                         std::chrono::milliseconds(40)};
+    downloader.setTransferDurations(quick);
   }
   void TearDown() override {
     platform::NotificationCenter::defaultCenter().removeObserver(this);
@@ -321,6 +325,7 @@ TEST_F(DownloaderTest, CancelDuringTheSecondUrl) {
 
 // A Cancel in the pause before a retry ends the run at once, as a Cancel during a transfer does.
 TEST_F(DownloaderTest, CancelDuringTheRetryPauseEndsTheRunAtOnce) {
+  downloader.setTransferDurations({});  // the program's pause of 1 s, for the click to fall in
   downloader.setUrlStrings({url("/_reset=50000/installer")});
   std::chrono::steady_clock::time_point clicked;
   RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE, [&] {
@@ -500,7 +505,7 @@ TEST_F(DownloaderTest, StatusLineAndPhaseFollowTheRun) {
   downloader.setUrlStrings({url("/_reset-once=50000/installer")});
   RunResult r = run(INSTALLER_DOWNLOAD_NOTIFY_DONE);
   EXPECT_TRUE(r.success);
-  EXPECT_NE(std::find(status.texts.begin(), status.texts.end(), "again in 1000"),
+  EXPECT_NE(std::find(status.texts.begin(), status.texts.end(), "again in 10"),
             status.texts.end());
 }
 
