@@ -183,14 +183,20 @@ class AccessibilityBus {
   const std::string& address() const { return address_; }
 
   // What a screen reader could read, as tests/support/accessible_texts.py prints it, for at
-  // most seconds or until the program's windows are gone.
+  // most seconds or until the program's windows are gone. Returns once the reader is ready, so
+  // that a program started afterwards is seen from its first window on.
   std::future<std::vector<std::string>> readTexts(int seconds) const {
     const std::string command = "DBUS_SESSION_BUS_ADDRESS='" + address_ + "' " +
                                 ZANTH_ACCESSIBLE_TEXTS + " " + std::to_string(seconds) +
                                 " 2>/dev/null";
-    return std::async(std::launch::async, [command] {
+    FILE* reader = ::popen(command.c_str(), "r");
+    char ready[64];
+    if (reader != nullptr && std::fgets(ready, sizeof ready, reader) == nullptr) {
+      ::pclose(reader);
+      reader = nullptr;
+    }
+    return std::async(std::launch::async, [reader] {
       std::vector<std::string> lines;
-      FILE* reader = ::popen(command.c_str(), "r");
       if (reader == nullptr) return lines;
       char line[4096];
       while (std::fgets(line, sizeof line, reader) != nullptr) {

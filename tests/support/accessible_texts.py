@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Prints what a screen reader could read of the labels and status bars of every application on
 the session's accessibility bus, one line "<role>|<name>|<text>" each time a text changes, for
-at most SECONDS (or until the applications that appeared are gone again).
+at most SECONDS (or until the applications that appeared are gone again). The first line is
+"ready", once the accessibility bus and its registry answer: an application started before that
+may register with nobody and never be seen.
 
 Usage: accessible_texts.py SECONDS
 Needs DBUS_SESSION_BUS_ADDRESS and the AT-SPI bus (Debian: at-spi2-core, gir1.2-atspi-2.0,
@@ -41,6 +43,8 @@ def texts(accessible):
 
 def main():
     deadline = time.monotonic() + float(sys.argv[1])
+    Atspi.get_desktop(0).get_child_count()  # starts the bus and the registry, and waits for them
+    print("ready", flush=True)
     last = {}
     appeared = False
     while time.monotonic() < deadline:
