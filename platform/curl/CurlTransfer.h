@@ -1,9 +1,9 @@
 #pragma once
 
 // One URL transfer on libcurl, driven by the main loop: the UrlDownload::Transfer that
-// detail::startUrlTransfer (UrlDownloadCurl.cpp) makes. CurlTransfer.cpp holds its attempts,
-// callbacks and delegate calls; CurlTransferFaults.cpp what follows when an attempt stalls or
-// breaks off.
+// detail::startUrlTransfer (UrlDownloadCurl.cpp) makes. CurlTransferAttempts.cpp makes its
+// attempts (options, proxy, request); CurlTransfer.cpp holds its states, callbacks and delegate
+// calls; CurlTransferFaults.cpp what follows when an attempt stalls or breaks off.
 
 #include <curl/curl.h>
 #include <glib.h>
