@@ -258,6 +258,16 @@ class FaultInjectionWithMounts : public FaultInjection {
     if (auto reason = mountingUnavailable()) GTEST_SKIP() << *reason;
     FaultInjection::SetUp();
   }
+
+  // The run installed, its downloads went to a private folder in the user's cache folder, and
+  // nothing was left there.
+  void expectInstalledFromTheCacheFolder(const RunResult& result) {
+    expectInstalled(result);
+    EXPECT_THAT(logTexts(),
+                Contains(::testing::MatchesRegex("Download destination is " + box.home() +
+                                                 "/\\.cache/zanth-[A-Za-z0-9]{6}/installer")));
+    EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in the cache folder";
+  }
 };
 
 std::string tmpfsOnTmpdir(const std::string& options) {
@@ -554,11 +564,7 @@ TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToTheCacheFol
   // in the user's cache folder, made for it.
   const std::string readOnlyTmp = tmpfsOnTmpdir("ro,size=64k");
   auto result = runWithMounts(readOnlyTmp, {"-silent", "-allowDownload"});
-  expectInstalled(result);
-  EXPECT_THAT(logTexts(),
-              Contains(::testing::MatchesRegex("Download destination is " + box.home() +
-                                               "/\\.cache/zanth-[A-Za-z0-9]{6}/installer")));
-  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in the cache folder";
+  expectInstalledFromTheCacheFolder(result);
 
   // HOME read-only too: no private folder can be made, and nothing is fetched.
   startCase();
@@ -579,11 +585,7 @@ TEST_F(FaultInjectionWithMounts, UnwritableTemporaryFolderFallsBackToTheCacheFol
 TEST_F(FaultInjectionWithMounts, NoexecTemporaryFolderFallsBackToTheCacheFolderOrEndsUnfetched) {
   const std::string noexecTmp = tmpfsOnTmpdir("noexec,size=64k");
   auto result = runWithMounts(noexecTmp, {"-silent", "-allowDownload"});
-  expectInstalled(result);
-  EXPECT_THAT(logTexts(),
-              Contains(::testing::MatchesRegex("Download destination is " + box.home() +
-                                               "/\\.cache/zanth-[A-Za-z0-9]{6}/installer")));
-  EXPECT_THAT(leftInNamespace, IsEmpty()) << "a download was left in the cache folder";
+  expectInstalledFromTheCacheFolder(result);
 
   startCase();
   const std::size_t requestsBefore = server.requests().size();

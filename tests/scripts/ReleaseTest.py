@@ -11,22 +11,14 @@ import tarfile
 import tempfile
 import unittest
 
+import CheckHardeningTest
+
 REPO = pathlib.Path(__file__).resolve().parents[2]
 VERSION = "1.2.3.4"
 NAME = "zanth-bootstrapper-%s-linux-x86_64" % VERSION
-SOURCE = r"""
-#include <stdio.h>
-#include <string.h>
-int main(int argc, char **argv) {
-  char buffer[64];
-  strcpy(buffer, argv[0]);
-  snprintf(buffer + 1, sizeof buffer - 1, "%d", argc);
-  puts(buffer);
-  return 0;
-}
-"""
-HARDENED = ["-O2", "-g", "-fPIE", "-pie", "-fstack-protector-strong", "-D_FORTIFY_SOURCE=2",
-            "-Wl,-z,relro,-z,now", "-Wl,--build-id=sha1"]
+# The check-hardening test's small hardened program, with debug information and a build-id.
+HARDENED = CheckHardeningTest.HARDENED + ["-g", "-Wl,--build-id=sha1"]
+SOURCE = CheckHardeningTest.SOURCE
 
 
 def run(*argv, **options):
